@@ -1,0 +1,3 @@
+#include "common/agent_state.h"
+
+AgentState agent;

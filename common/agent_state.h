@@ -1,0 +1,21 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "playback/playback_channel.h"
+
+// The one process-wide record. Written by the entry, the window procedure,
+// the timer tick and the command dispatcher, all on the agent's one thread.
+struct AgentState {
+    HINSTANCE instance = NULL;
+    HWND agentWindow = NULL;
+    bool quitRequested = false;
+    DWORD lastHostContact = 0;       // tick of the last command or ping
+    HWND infoWindow = NULL;          // host window the watchdog watches; NULL = disarmed
+    std::unique_ptr<PlaybackChannel> channel1;
+    std::unique_ptr<PlaybackChannel> channel2;
+};
+
+extern AgentState agent;

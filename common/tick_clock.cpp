@@ -1,0 +1,6 @@
+#include "common/tick_clock.h"
+
+DWORD CurrentTick()
+{
+    return GetTickCount();
+}

@@ -1,0 +1,286 @@
+#include "playback/playback_channel.h"
+
+#include <cstring>
+
+#include "diag/error_log.h"
+#include "playback/render_failure_report.h"
+#include "playback/volume_curve.h"
+#include "playback/widen_path.h"
+
+namespace {
+
+const double kEndMargin = 0.25;
+
+// Shared by both channels; only the agent's one thread opens files.
+char pathBuffer[kPathCapacity];
+
+template <class Interface>
+bool QueryGraph(IGraphBuilder* graph, REFIID iid, Interface** member, const char* tag)
+{
+    graph->QueryInterface(iid, reinterpret_cast<void**>(member));
+    if (*member)
+        return true;
+    LogError(tag, NULL);
+    return false;
+}
+
+template <class Interface>
+void ReleaseAndClear(Interface*& member)
+{
+    if (!member)
+        return;
+    member->Release();
+    member = NULL;
+}
+
+void ConvertSlashes(char* path)
+{
+    for (; *path != '\0'; ++path) {
+        if (*path == '/')
+            *path = '\\';
+    }
+}
+
+}  // namespace
+
+PlaybackChannel::PlaybackChannel()
+    : pGraph(NULL), pMediaControl(NULL), pMediaPos(NULL), pBasicAudio(NULL),
+      loop(0), loaded(0), rewindPending(false)
+{
+    CoInitialize(NULL);
+    BuildGraph();
+}
+
+PlaybackChannel::~PlaybackChannel()
+{
+    ReleaseAll();
+    CoUninitialize();
+}
+
+// Assumes: nothing. Leaves all four references held, or none (one log line
+// names the first that could not be had).
+void PlaybackChannel::BuildGraph()
+{
+    ReleaseAll();
+    CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                     reinterpret_cast<void**>(&pGraph));
+    if (!pGraph) {
+        LogError("Init:pGraph", NULL);
+        ReleaseAll();
+        return;
+    }
+    if (!QueryGraph(pGraph, IID_IMediaControl, &pMediaControl, "Init:pMediaControl") ||
+        !QueryGraph(pGraph, IID_IMediaPosition, &pMediaPos, "Init:pMediaPos") ||
+        !QueryGraph(pGraph, IID_IBasicAudio, &pBasicAudio, "Init:pBasicAudio"))
+        ReleaseAll();
+}
+
+// Assumes: nothing. Releases in reverse order of acquisition.
+void PlaybackChannel::ReleaseAll()
+{
+    ReleaseAndClear(pBasicAudio);
+    ReleaseAndClear(pMediaPos);
+    ReleaseAndClear(pMediaControl);
+    ReleaseAndClear(pGraph);
+}
+
+// Assumes: `path` is NUL-terminated. Renders into the graph as it stands; a
+// second file without Close in between is the graph's business.
+bool PlaybackChannel::OpenFile(const char* path)
+{
+    loaded = 0;
+    if (!pGraph)
+        BuildGraph();
+    if (!pGraph)
+        return false;
+
+    size_t length = strlen(path);
+    if (length >= sizeof pathBuffer) {
+        ReportOverlongPath(path);
+        return false;
+    }
+    memcpy(pathBuffer, path, length + 1);
+    ConvertSlashes(pathBuffer);
+
+    WCHAR wide[kPathCapacity];
+    int units = WidenPath(pathBuffer, wide);
+    if (pGraph->RenderFile(wide, NULL) >= 0) {
+        loaded = 1;
+        return true;
+    }
+    ReportRenderFailure(pathBuffer, wide, units);
+    return false;
+}
+
+// Assumes: nothing. `loaded` stays as it was: a closed channel is one
+// without a graph.
+void PlaybackChannel::Close()
+{
+    ReleaseAll();
+}
+
+bool PlaybackChannel::HasFile() const
+{
+    return loaded && pGraph;
+}
+
+// Assumes: HasFile(). A failed call reads as stopped.
+OAFilterState PlaybackChannel::GraphState()
+{
+    OAFilterState state = State_Stopped;
+    pMediaControl->GetState(0, &state);
+    return state;
+}
+
+// Assumes: HasFile(). The duration is read first, then the position.
+bool PlaybackChannel::NearEnd()
+{
+    double duration = GetDuration();
+    double position = GetPosition();
+    return position + kEndMargin >= duration;
+}
+
+bool PlaybackChannel::Run()
+{
+    if (!HasFile())
+        return false;
+    pMediaControl->Run();
+    return true;
+}
+
+bool PlaybackChannel::Stop()
+{
+    if (!HasFile())
+        return false;
+    pMediaControl->Stop();
+    return true;
+}
+
+void PlaybackChannel::Rewind()
+{
+    if (loaded)
+        SetPosition(0.0);
+}
+
+double PlaybackChannel::GetPosition()
+{
+    if (!HasFile())
+        return 0.0;
+    REFTIME position = 0.0;
+    pMediaPos->get_CurrentPosition(&position);
+    return position;
+}
+
+void PlaybackChannel::SetPosition(double seconds)
+{
+    if (HasFile())
+        pMediaPos->put_CurrentPosition(seconds);
+}
+
+// The stop time is handed to the graph only; end-of-clip tests and looping
+// compare with the duration.
+void PlaybackChannel::SetStopTime(double seconds)
+{
+    if (HasFile())
+        pMediaPos->put_StopTime(seconds);
+}
+
+double PlaybackChannel::GetDuration()
+{
+    if (!HasFile())
+        return 0.0;
+    REFTIME duration = 0.0;
+    pMediaPos->get_Duration(&duration);
+    return duration;
+}
+
+bool PlaybackChannel::IsPlaying()
+{
+    if (!HasFile())
+        return false;
+    return GraphState() == State_Running && !NearEnd();
+}
+
+bool PlaybackChannel::IsPausedOrDone()
+{
+    if (!HasFile())
+        return false;
+    return GraphState() == State_Paused || NearEnd();
+}
+
+bool PlaybackChannel::IsStopped()
+{
+    if (!HasFile())
+        return false;
+    return GraphState() == State_Stopped;
+}
+
+int PlaybackChannel::GetState()
+{
+    if (!HasFile())
+        return -1;
+    OAFilterState state = GraphState();
+    if (state == State_Stopped)
+        return 0;
+    if (NearEnd())
+        return 1;
+    return static_cast<int>(state);
+}
+
+void PlaybackChannel::SetVolume(int percent)
+{
+    if (HasFile())
+        pBasicAudio->put_Volume(PercentToAttenuation(percent));
+}
+
+// A failed read counts as silence.
+int PlaybackChannel::GetVolume()
+{
+    if (!HasFile())
+        return 0;
+    long attenuation = -10000;
+    pBasicAudio->get_Volume(&attenuation);
+    return AttenuationToPercent(attenuation);
+}
+
+void PlaybackChannel::SetLoop(bool enabled)
+{
+    loop = enabled ? 1 : 0;
+}
+
+bool PlaybackChannel::GetLoop() const
+{
+    return loop != 0;
+}
+
+// Assumes: HasFile() may be false (the tick services closed channels too);
+// every call below carries the guards.
+void PlaybackChannel::Restart()
+{
+    Stop();
+    SetPosition(0.0);
+    Run();
+}
+
+// Assumes: called every 50 ms. A graph that plays on after its position is
+// set back only ever sees that rewind. Some graphs (Wine's) ignore the rewind
+// once they have handled their end-of-stream and stay at the end: a running
+// channel still at the end on the tick after a rewind is restarted instead.
+void PlaybackChannel::ServiceLoop()
+{
+    if (!loaded || !loop)
+        return;
+    double duration = GetDuration();
+    double position = GetPosition();
+    if (!(position >= duration)) {
+        rewindPending = false;
+        return;
+    }
+    if (rewindPending && HasFile() && GraphState() == State_Running) {
+        Restart();
+        rewindPending = false;
+        return;
+    }
+    SetPosition(0.0);
+    rewindPending = true;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <windows.h>
+#include <dshow.h>
+
+// One playback channel: a filter graph and the four interfaces the agent
+// drives it through, plus the loop and loaded flags. Lives on the agent's one
+// thread. Every transport, position, state and volume operation first checks
+// that a file was loaded and that the graph exists, and otherwise does
+// nothing and returns its no-file value.
+class PlaybackChannel {
+public:
+    // Initialises the component runtime for this thread and builds the graph;
+    // a failed build leaves a channel that answers like a closed one.
+    PlaybackChannel();
+    // Releases the graph, then uninitialises the component runtime.
+    ~PlaybackChannel();
+
+    // Renders `path` ("/" becomes "\") into the existing graph, building one
+    // first if the channel was closed. Logs and returns false on failure.
+    bool OpenFile(const char* path);
+    // Drops the graph; the next OpenFile builds a fresh one.
+    void Close();
+
+    // Start / stop the graph; true once the guards pass, whatever the graph says.
+    bool Run();
+    bool Stop();
+    // Back to the start, if a file was loaded.
+    void Rewind();
+
+    // Seconds; no file: 0.0 / no effect.
+    double GetPosition();
+    void SetPosition(double seconds);
+    void SetStopTime(double seconds);
+    double GetDuration();
+
+    // Queries read the graph state with a zero timeout; "near the end" means
+    // within 0.25 s of the duration.
+    bool IsPlaying();
+    bool IsPausedOrDone();
+    bool IsStopped();
+    // -1 no file, 0 stopped, 1 paused or finished, 2 playing.
+    int GetState();
+
+    // Percent on the fourth-root curve; no file: no effect / 0.
+    void SetVolume(int percent);
+    int GetVolume();
+
+    // Survives Close and OpenFile.
+    void SetLoop(bool enabled);
+    bool GetLoop() const;
+
+    // Called every timer tick: rewinds a looping channel that reached its end.
+    void ServiceLoop();
+
+private:
+    PlaybackChannel(const PlaybackChannel&);
+    PlaybackChannel& operator=(const PlaybackChannel&);
+
+    void BuildGraph();
+    void ReleaseAll();
+    bool HasFile() const;
+    OAFilterState GraphState();
+    bool NearEnd();
+    void Restart();
+
+    IGraphBuilder* pGraph;
+    IMediaControl* pMediaControl;
+    IMediaPosition* pMediaPos;
+    IBasicAudio* pBasicAudio;
+    unsigned char loop;
+    unsigned char loaded;
+    // ServiceLoop set the position back on the previous tick and the clip
+    // has not been seen playing since.
+    bool rewindPending;
+};

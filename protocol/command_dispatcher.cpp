@@ -1,0 +1,94 @@
+#include "protocol/command_dispatcher.h"
+
+#include "common/agent_state.h"
+#include "common/protocol_units.h"
+#include "protocol/decimal_argument.h"
+#include "quavel/protocol.h"
+
+namespace {
+
+const int kCommandBits = 0x1F;
+
+// Like scanf("%d") into a reply that starts at 0: no number leaves 0.
+int NumberOrZero(const char* text)
+{
+    int number = 0;
+    ReadDecimal(text, &number);
+    return number;
+}
+
+HWND WindowFromNumber(int number)
+{
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(number));
+}
+
+}  // namespace
+
+int HandleCommand(int code, const char* argument)
+{
+    const char* text = argument ? argument : "";
+    PlaybackChannel* channel = agent.channel1.get();
+    if (code > QUAVEL_LAST_COMMAND) {
+        channel = agent.channel2.get();
+        code &= kCommandBits;
+    }
+
+    int number = 0;
+    switch (code) {
+    case HC_Quit:
+        agent.quitRequested = true;
+        return 1;
+    case HC_OpenFile:
+        return channel->OpenFile(text) ? 1 : 0;
+    case HC_Close:
+        channel->Close();
+        return 1;
+    case HC_Stop:
+        channel->Stop();
+        return 1;
+    case HC_Reset:
+        channel->Rewind();
+        return 1;
+    case HC_Run:
+        channel->Run();
+        return 0;
+    case HC_IsPlaying:
+        return channel->IsPlaying() ? 1 : 0;
+    case HC_IsPausedOrDone:
+        return channel->IsPausedOrDone() ? 1 : 0;
+    case HC_IsStopped:
+        return channel->IsStopped() ? 1 : 0;
+    case HC_GetState:
+        return channel->GetState();
+    case HC_GetPosition:
+        return SecondsToHundredths(channel->GetPosition());
+    case HC_SetPosition:
+        number = NumberOrZero(text);
+        channel->SetPosition(HundredthsToSeconds(number));
+        return number;
+    case HC_SetStopTime:
+        number = NumberOrZero(text);
+        channel->SetStopTime(HundredthsToSeconds(number));
+        return number;
+    case HC_GetDuration:
+        return SecondsToHundredths(channel->GetDuration());
+    case HC_GetVolume:
+        return channel->GetVolume();
+    case HC_SetVolume:
+        number = NumberOrZero(text);
+        channel->SetVolume(number);
+        return number;
+    case HC_GetLoop:
+        return channel->GetLoop() ? 1 : 0;
+    case HC_SetLoop:
+        number = NumberOrZero(text);
+        channel->SetLoop(number != 0);
+        return number;
+    case HC_InfoWindow:
+        if (ReadDecimal(text, &number))
+            agent.infoWindow = WindowFromNumber(number);
+        return 1;
+    default:
+        return 0;
+    }
+}
