@@ -1,0 +1,85 @@
+#include "shell/agent_window.h"
+
+#include "common/agent_state.h"
+#include "common/tick_clock.h"
+#include "quavel/protocol.h"
+#include "shell/copy_data_command.h"
+#include "shell/timer_tick.h"
+
+namespace {
+
+const char kInitialTitle[] = "Quavel";
+const int kWindowSize = 100;
+const UINT_PTR kTickTimerId = 1;
+const UINT kTickPeriodMs = 50;
+
+void RegisterAgentClass()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.style = 0;
+    windowClass.lpfnWndProc = AgentWndProc;
+    windowClass.hInstance = agent.instance;
+    windowClass.hIcon = LoadIconA(NULL, IDI_WINLOGO);
+    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    windowClass.lpszClassName = QUAVEL_WINDOW_CLASS;
+    // A failed registration shows up as the window creation failing.
+    RegisterClassA(&windowClass);
+}
+
+}  // namespace
+
+bool CreateAgentWindow()
+{
+    RegisterAgentClass();
+    HWND window = CreateWindowExA(0, QUAVEL_WINDOW_CLASS, kInitialTitle, WS_OVERLAPPEDWINDOW, 0, 0,
+                                  kWindowSize, kWindowSize, NULL, NULL, agent.instance, NULL);
+    if (!window)
+        return false;
+    agent.agentWindow = window;
+    SetTimer(window, kTickTimerId, kTickPeriodMs, NULL);
+    return true;
+}
+
+void DestroyAgentWindow()
+{
+    if (!agent.agentWindow)
+        return;
+    DestroyWindow(agent.agentWindow);
+    agent.agentWindow = NULL;
+}
+
+bool IsAgentRunning()
+{
+    return FindWindowA(QUAVEL_WINDOW_CLASS, NULL) != NULL;
+}
+
+// The close command quits without letting the default procedure destroy the
+// window: the shutdown sequence destroys it after the fade.
+LRESULT CALLBACK AgentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SYSCOMMAND:
+        if (wParam != SC_CLOSE)
+            return DefWindowProcA(window, message, wParam, lParam);
+        agent.quitRequested = true;
+        return 0;
+    case WM_DESTROY:
+        agent.quitRequested = true;
+        return 0;
+    case WM_QUIT:
+        agent.quitRequested = true;
+        return 0;
+    case QUAVEL_PING_MESSAGE:
+        agent.lastHostContact = CurrentTick();
+        return 0;
+    case WM_TIMER:
+        OnTimerTick();
+        return 0;
+    case WM_COPYDATA:
+        agent.lastHostContact = CurrentTick();
+        return RunCopyDataCommand(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

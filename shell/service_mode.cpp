@@ -1,0 +1,43 @@
+#include "shell/service_mode.h"
+
+#include <windows.h>
+
+#include "common/agent_state.h"
+#include "common/tick_clock.h"
+#include "shell/agent_window.h"
+#include "shell/shutdown.h"
+
+namespace {
+
+// Commands arrive as sent messages and are handled inside GetMessageA's
+// wait; only posted messages return from it, and the window's 50 ms timer
+// guarantees one, so a quit request ends the loop within one timer period.
+// A failed retrieval leaves nothing to dispatch, so it only gets the quit test.
+void RunMessageLoop()
+{
+    MSG message = {};
+    for (;;) {
+        BOOL result = GetMessageA(&message, agent.agentWindow, 0, 0);
+        if (result == 0 || agent.quitRequested)
+            return;
+        if (result == -1)
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+}  // namespace
+
+void RunServiceMode()
+{
+    SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+    if (IsAgentRunning())
+        return;
+    if (!CreateAgentWindow())
+        return;
+    agent.lastHostContact = CurrentTick();
+    RunMessageLoop();
+    ShutDown();
+}

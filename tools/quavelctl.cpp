@@ -1,0 +1,140 @@
+// quavelctl: sends one command to the running agent and prints its reply.
+//   quavelctl [--channel 1|2] [--timeout MS] COMMAND [ARGUMENT]
+//   quavelctl [--timeout MS] ping
+//   quavelctl wait [MS]
+// Exit codes: 0 answered, 1 no agent (or none appeared while waiting),
+// 2 malformed command line, 3 the agent did not answer in time.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "quavel/host.h"
+#include "tools/command_names.h"
+#include "tools/decimal_text.h"
+
+namespace {
+
+const int kExitAnswered = 0;
+const int kExitNoAgent = 1;
+const int kExitUsage = 2;
+const int kExitTimedOut = 3;
+
+const DWORD kDefaultWaitMs = 10000;
+const DWORD kWaitPollMs = 50;
+
+struct Request {
+    int channel = 1;
+    UINT timeoutMs = QUAVEL_DEFAULT_TIMEOUT_MS;
+    const char* command = nullptr;
+    const char* argument = nullptr;
+};
+
+int Usage(const char* problem)
+{
+    fprintf(stderr, "quavelctl: %s\n", problem);
+    fprintf(stderr,
+            "usage: quavelctl [--channel 1|2] [--timeout MS] COMMAND [ARGUMENT]\n"
+            "       quavelctl [--timeout MS] ping\n"
+            "       quavelctl wait [MS]\n"
+            "COMMAND is a raw code or one of:\n");
+    PrintCommandNames();
+    return kExitUsage;
+}
+
+int Report(QuavelStatus status)
+{
+    if (status == QUAVEL_NO_AGENT) {
+        fprintf(stderr, "quavelctl: no agent is running\n");
+        return kExitNoAgent;
+    }
+    fprintf(stderr, "quavelctl: the agent did not answer in time\n");
+    return kExitTimedOut;
+}
+
+int WaitForAgent(const char* limitText)
+{
+    int limitMs = static_cast<int>(kDefaultWaitMs);
+    if (limitText && (!ParseWholeDecimal(limitText, &limitMs) || limitMs < 0))
+        return Usage("wait takes a time in milliseconds");
+    DWORD start = GetTickCount();
+    while (!QuavelFindAgent()) {
+        if (GetTickCount() - start >= static_cast<DWORD>(limitMs)) {
+            fprintf(stderr, "quavelctl: no agent appeared within %d ms\n", limitMs);
+            return kExitNoAgent;
+        }
+        Sleep(kWaitPollMs);
+    }
+    return kExitAnswered;
+}
+
+int Ping(const Request& request)
+{
+    QuavelStatus status = QuavelPing(QuavelFindAgent(), request.timeoutMs);
+    return status == QUAVEL_OK ? kExitAnswered : Report(status);
+}
+
+// A named command is checked against what it takes; a raw code passes its
+// argument, if any, as it is.
+int SendCommand(const Request& request)
+{
+    int code = 0;
+    const CommandName* named = FindCommandName(request.command);
+    if (named) {
+        code = named->code;
+        int number = 0;
+        if (named->argument == ArgumentKind::None && request.argument)
+            return Usage("this command takes no argument");
+        if (named->argument != ArgumentKind::None && !request.argument)
+            return Usage("this command needs an argument");
+        if (named->argument == ArgumentKind::Number && !ParseWholeDecimal(request.argument, &number))
+            return Usage("the argument must be a whole decimal number");
+    } else if (!ParseWholeDecimal(request.command, &code)) {
+        return Usage("unknown command");
+    }
+    if (request.channel == 2)
+        code += QUAVEL_SECOND_CHANNEL;
+
+    int reply = 0;
+    QuavelStatus status =
+        QuavelSendCommand(QuavelFindAgent(), code, request.argument, request.timeoutMs, &reply);
+    if (status != QUAVEL_OK)
+        return Report(status);
+    printf("%d\n", reply);
+    return kExitAnswered;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Request request;
+    int next = 1;
+    for (; next + 1 < argc; next += 2) {
+        int value = 0;
+        if (strcmp(argv[next], "--channel") == 0) {
+            if (!ParseWholeDecimal(argv[next + 1], &value) || (value != 1 && value != 2))
+                return Usage("--channel takes 1 or 2");
+            request.channel = value;
+        } else if (strcmp(argv[next], "--timeout") == 0) {
+            if (!ParseWholeDecimal(argv[next + 1], &value) || value <= 0)
+                return Usage("--timeout takes a positive number of milliseconds");
+            request.timeoutMs = static_cast<UINT>(value);
+        } else {
+            break;
+        }
+    }
+    if (next >= argc)
+        return Usage("no command given");
+    if (argc - next > 2)
+        return Usage("too many arguments");
+    request.command = argv[next];
+    request.argument = next + 1 < argc ? argv[next + 1] : nullptr;
+
+    if (strcmp(request.command, "wait") == 0)
+        return WaitForAgent(request.argument);
+    if (strcmp(request.command, "ping") == 0)
+        return request.argument ? Usage("ping takes no argument") : Ping(request);
+    return SendCommand(request);
+}
