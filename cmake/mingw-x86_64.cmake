@@ -5,8 +5,10 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(QUAVEL_MINGW_TRIPLET x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${QUAVEL_MINGW_TRIPLET}-gcc)
-set(CMAKE_CXX_COMPILER ${QUAVEL_MINGW_TRIPLET}-g++)
+# The posix thread model: GoogleTest needs std::mutex, which the win32 model
+# of this compiler version lacks. Linked statically like the rest.
+set(CMAKE_C_COMPILER ${QUAVEL_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QUAVEL_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${QUAVEL_MINGW_TRIPLET}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${QUAVEL_MINGW_TRIPLET})

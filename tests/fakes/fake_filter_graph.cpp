@@ -1,0 +1,214 @@
+#include "fakes/fake_filter_graph.h"
+
+namespace {
+
+FakeGraphScript nextScript;
+FakeFilterGraph* latest = nullptr;
+int live = 0;
+
+class FakeGraphFactory : public IClassFactory {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+            *object = static_cast<IClassFactory*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override
+    {
+        *object = nullptr;
+        if (outer)
+            return CLASS_E_NOAGGREGATION;
+        if (nextScript.failCreate)
+            return E_OUTOFMEMORY;
+        FakeFilterGraph* graph = new FakeFilterGraph(nextScript);
+        HRESULT result = graph->QueryInterface(iid, object);
+        graph->Release();
+        return result;
+    }
+    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+};
+
+FakeGraphFactory factory;
+
+}  // namespace
+
+void InstallFakeFilterGraph()
+{
+    DWORD cookie = 0;
+    CoRegisterClassObject(CLSID_FilterGraph, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                          &cookie);
+}
+
+FakeGraphScript& NextGraphs()
+{
+    return nextScript;
+}
+
+FakeFilterGraph* LatestGraph()
+{
+    return latest;
+}
+
+int LiveGraphs()
+{
+    return live;
+}
+
+FakeFilterGraph::FakeFilterGraph(const FakeGraphScript& script) : script_(script)
+{
+    latest = this;
+    ++live;
+}
+
+FakeFilterGraph::~FakeFilterGraph()
+{
+    if (latest == this)
+        latest = nullptr;
+    --live;
+}
+
+STDMETHODIMP FakeFilterGraph::QueryInterface(REFIID iid, void** object)
+{
+    *object = nullptr;
+    if (script_.missingInterface && iid == *script_.missingInterface)
+        return E_NOINTERFACE;
+    if (iid == IID_IUnknown || iid == IID_IGraphBuilder || iid == IID_IFilterGraph)
+        *object = static_cast<IGraphBuilder*>(this);
+    else if (iid == IID_IMediaControl)
+        *object = static_cast<IMediaControl*>(this);
+    else if (iid == IID_IMediaPosition)
+        *object = static_cast<IMediaPosition*>(this);
+    else if (iid == IID_IBasicAudio)
+        *object = static_cast<IBasicAudio*>(this);
+    else
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) FakeFilterGraph::AddRef()
+{
+    return ++references_;
+}
+
+STDMETHODIMP_(ULONG) FakeFilterGraph::Release()
+{
+    ULONG left = --references_;
+    if (left == 0)
+        delete this;
+    return left;
+}
+
+STDMETHODIMP FakeFilterGraph::RenderFile(LPCWSTR file, LPCWSTR)
+{
+    renderedPath = file;
+    if (FAILED(script_.renderResult))
+        SetLastError(script_.renderLastError);
+    return script_.renderResult;
+}
+
+STDMETHODIMP FakeFilterGraph::Run()
+{
+    ++runCalls;
+    state = State_Running;
+    return S_OK;
+}
+
+STDMETHODIMP FakeFilterGraph::Stop()
+{
+    ++stopCalls;
+    state = State_Stopped;
+    return S_OK;
+}
+
+STDMETHODIMP FakeFilterGraph::GetState(LONG, OAFilterState* out)
+{
+    *out = state;
+    return S_OK;
+}
+
+STDMETHODIMP FakeFilterGraph::get_Duration(REFTIME* out)
+{
+    *out = duration;
+    return S_OK;
+}
+
+STDMETHODIMP FakeFilterGraph::put_CurrentPosition(REFTIME value)
+{
+    ++seekCalls;
+    bool stuckAtEnd = !resumesOnRewind && state != State_Stopped && position >= duration;
+    if (!stuckAtEnd)
+        position = value;
+    return S_OK;
+}
+
+STDMETHODIMP FakeFilterGraph::get_CurrentPosition(REFTIME* out)
+{
+    *out = position;
+    return S_OK;
+}
+
+STDMETHODIMP FakeFilterGraph::get_StopTime(REFTIME* out)
+{
+    *out = stopTime;
+    return S_OK;
+}
+
+STDMETHODIMP FakeFilterGraph::put_StopTime(REFTIME value)
+{
+    stopTime = value;
+    return S_OK;
+}
+
+STDMETHODIMP FakeFilterGraph::put_Volume(long value)
+{
+    volume = value;
+    return S_OK;
+}
+
+STDMETHODIMP FakeFilterGraph::get_Volume(long* out)
+{
+    *out = volume;
+    return S_OK;
+}
+
+// Nothing below is used by the agent.
+STDMETHODIMP FakeFilterGraph::GetTypeInfoCount(UINT*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::AddFilter(IBaseFilter*, LPCWSTR) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::RemoveFilter(IBaseFilter*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::EnumFilters(IEnumFilters**) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::FindFilterByName(LPCWSTR, IBaseFilter**) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::ConnectDirect(IPin*, IPin*, const AM_MEDIA_TYPE*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::Reconnect(IPin*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::Disconnect(IPin*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::SetDefaultSyncSource() { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::Connect(IPin*, IPin*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::Render(IPin*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::AddSourceFilter(LPCWSTR, LPCWSTR, IBaseFilter**) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::SetLogFile(DWORD_PTR) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::Abort() { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::ShouldOperationContinue() { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::Pause() { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::RenderFile(BSTR) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::AddSourceFilter(BSTR, IDispatch**) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::get_FilterCollection(IDispatch**) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::get_RegFilterCollection(IDispatch**) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::StopWhenReady() { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::get_PrerollTime(REFTIME*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::put_PrerollTime(REFTIME) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::put_Rate(double) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::get_Rate(double*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::CanSeekForward(LONG*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::CanSeekBackward(LONG*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::put_Balance(long) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::get_Balance(long*) { return E_NOTIMPL; }

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <windows.h>
+#include <dshow.h>
+
+#include <string>
+
+// How the graphs created from now on behave.
+struct FakeGraphScript {
+    bool failCreate = false;
+    const IID* missingInterface = nullptr;  // QueryInterface refuses this one
+    HRESULT renderResult = S_OK;
+    DWORD renderLastError = 0;              // left as last-error by a failed render
+};
+
+// A filter graph that plays nothing: tests set its state, duration and
+// position and read back what the channel did to it. `resumesOnRewind`
+// false models a graph that ignores a seek while started and at its end, as
+// Wine's does once it has handled end-of-stream.
+class FakeFilterGraph final : public IGraphBuilder,
+                        public IMediaControl,
+                        public IMediaPosition,
+                        public IBasicAudio {
+public:
+    explicit FakeFilterGraph(const FakeGraphScript& script);
+    ~FakeFilterGraph();
+
+    OAFilterState state = State_Stopped;
+    double duration = 0.0;
+    double position = 0.0;
+    double stopTime = 0.0;
+    long volume = 0;
+    bool resumesOnRewind = true;
+    std::wstring renderedPath;
+    int runCalls = 0;
+    int stopCalls = 0;
+    int seekCalls = 0;
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+    // IDispatch (shared by the three automation interfaces)
+    STDMETHODIMP GetTypeInfoCount(UINT*) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+
+    // IFilterGraph / IGraphBuilder
+    STDMETHODIMP AddFilter(IBaseFilter*, LPCWSTR) override;
+    STDMETHODIMP RemoveFilter(IBaseFilter*) override;
+    STDMETHODIMP EnumFilters(IEnumFilters**) override;
+    STDMETHODIMP FindFilterByName(LPCWSTR, IBaseFilter**) override;
+    STDMETHODIMP ConnectDirect(IPin*, IPin*, const AM_MEDIA_TYPE*) override;
+    STDMETHODIMP Reconnect(IPin*) override;
+    STDMETHODIMP Disconnect(IPin*) override;
+    STDMETHODIMP SetDefaultSyncSource() override;
+    STDMETHODIMP Connect(IPin*, IPin*) override;
+    STDMETHODIMP Render(IPin*) override;
+    STDMETHODIMP RenderFile(LPCWSTR file, LPCWSTR playList) override;
+    STDMETHODIMP AddSourceFilter(LPCWSTR, LPCWSTR, IBaseFilter**) override;
+    STDMETHODIMP SetLogFile(DWORD_PTR) override;
+    STDMETHODIMP Abort() override;
+    STDMETHODIMP ShouldOperationContinue() override;
+
+    // IMediaControl
+    STDMETHODIMP Run() override;
+    STDMETHODIMP Pause() override;
+    STDMETHODIMP Stop() override;
+    STDMETHODIMP GetState(LONG timeout, OAFilterState* out) override;
+    STDMETHODIMP RenderFile(BSTR) override;
+    STDMETHODIMP AddSourceFilter(BSTR, IDispatch**) override;
+    STDMETHODIMP get_FilterCollection(IDispatch**) override;
+    STDMETHODIMP get_RegFilterCollection(IDispatch**) override;
+    STDMETHODIMP StopWhenReady() override;
+
+    // IMediaPosition
+    STDMETHODIMP get_Duration(REFTIME* out) override;
+    STDMETHODIMP put_CurrentPosition(REFTIME value) override;
+    STDMETHODIMP get_CurrentPosition(REFTIME* out) override;
+    STDMETHODIMP get_StopTime(REFTIME* out) override;
+    STDMETHODIMP put_StopTime(REFTIME value) override;
+    STDMETHODIMP get_PrerollTime(REFTIME*) override;
+    STDMETHODIMP put_PrerollTime(REFTIME) override;
+    STDMETHODIMP put_Rate(double) override;
+    STDMETHODIMP get_Rate(double*) override;
+    STDMETHODIMP CanSeekForward(LONG*) override;
+    STDMETHODIMP CanSeekBackward(LONG*) override;
+
+    // IBasicAudio
+    STDMETHODIMP put_Volume(long value) override;
+    STDMETHODIMP get_Volume(long* out) override;
+    STDMETHODIMP put_Balance(long) override;
+    STDMETHODIMP get_Balance(long*) override;
+
+private:
+    FakeGraphScript script_;
+    ULONG references_ = 1;
+};
+
+// Registers the fake as CLSID_FilterGraph's class object in this process, so
+// the product's own CoCreateInstance call gets it. Needs CoInitialize first.
+void InstallFakeFilterGraph();
+
+// What the next graphs will do; reset with `NextGraphs() = FakeGraphScript()`.
+FakeGraphScript& NextGraphs();
+
+// The most recently created graph while it is alive, else null.
+FakeFilterGraph* LatestGraph();
+
+// Graphs created and not yet released to zero.
+int LiveGraphs();

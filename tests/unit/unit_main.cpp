@@ -1,0 +1,17 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_filter_graph.h"
+#include "support/scratch_directory.h"
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    // Held for the whole run, so channels that uninitialise on destruction
+    // never take the registered fake class object with them.
+    CoInitialize(NULL);
+    InstallFakeFilterGraph();
+    EnterScratchDirectory("quavel-unit");
+    return RUN_ALL_TESTS();
+}
