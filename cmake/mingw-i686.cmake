@@ -1,15 +1,4 @@
-# Cross-compiles for 32-bit Windows with Debian's mingw-w64 (i686).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles the product, a 32-bit Windows program, with Debian's mingw-w64.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(QUAVEL_MINGW_TRIPLET i686-w64-mingw32)
-# The posix thread model: GoogleTest needs std::mutex, which the win32 model
-# of this compiler version lacks. Linked statically like the rest.
-set(CMAKE_C_COMPILER ${QUAVEL_MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QUAVEL_MINGW_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER ${QUAVEL_MINGW_TRIPLET}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${QUAVEL_MINGW_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
