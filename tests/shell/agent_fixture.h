@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fakes/fake_filter_graph.h"
+#include "playback/playback_channel.h"
 
 // A fresh agent for each test: both channels on fake graphs, the agent
 // window created, the fake clock at `kStartTick`.

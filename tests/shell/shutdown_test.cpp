@@ -1,0 +1,65 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "agent_fixture.h"
+#include "common/agent_state.h"
+#include "playback/volume_curve.h"
+#include "shell/agent_window.h"
+#include "shell/shutdown.h"
+
+// The fake graphs are held past the channels' release to read what
+// shutdown left in them.
+class Shutdown : public AgentFixture {
+protected:
+    void SetUp() override
+    {
+        AgentFixture::SetUp();
+        graph1->AddRef();
+        graph2->AddRef();
+        LoadFile(graph1, *agent.channel1, 60.0, State_Running);
+        LoadFile(graph2, *agent.channel2, 60.0, State_Running);
+    }
+    void TearDown() override
+    {
+        graph1->Release();
+        graph2->Release();
+        AgentFixture::TearDown();
+    }
+};
+
+TEST_F(Shutdown, StopsChannelTwoFadesPlayingChannelOneAndReleasesAll)
+{
+    agent.channel1->SetVolume(9);
+    DWORD start = GetTickCount();
+    ShutDown();
+    DWORD took = GetTickCount() - start;
+
+    EXPECT_EQ(graph2->stopCalls, 1);
+    EXPECT_EQ(graph1->stopCalls, 0) << "channel 1 is released playing, not stopped";
+    EXPECT_EQ(graph1->volume, PercentToAttenuation(1)) << "9, 7, 5, 3, 1";
+    EXPECT_GE(took, 450u) << "five steps of 100 ms";
+    EXPECT_FALSE(IsAgentRunning());
+    EXPECT_EQ(agent.agentWindow, (HWND)NULL);
+    EXPECT_EQ(agent.channel1, nullptr);
+    EXPECT_EQ(agent.channel2, nullptr);
+    EXPECT_EQ(LiveGraphs(), 2) << "only the test's own references remain";
+}
+
+TEST_F(Shutdown, StoppedChannelOneIsNotFaded)
+{
+    agent.channel1->SetVolume(100);
+    graph1->state = State_Stopped;
+    ShutDown();
+    EXPECT_EQ(graph1->volume, 0);
+}
+
+TEST_F(Shutdown, ChannelOneNearItsEndIsNotFaded)
+{
+    agent.channel1->SetVolume(100);
+    graph1->position = 60.0 - 0.25;
+    DWORD start = GetTickCount();
+    ShutDown();
+    EXPECT_EQ(graph1->volume, 0);
+    EXPECT_LT(GetTickCount() - start, 100u);
+}
