@@ -1,0 +1,20 @@
+"""How much each measurement does: the full run the issue asks for, and a
+quick one that only keeps the suite working."""
+from dataclasses import dataclass
+
+
+@dataclass(frozen=True)
+class Counts:
+    round_trips: int
+    opens: int
+    open_rounds: int
+    starts: int
+    idle_s: int
+    loop_s: int
+    load_commands: int
+
+
+FULL = Counts(round_trips=10000, opens=100, open_rounds=4, starts=20, idle_s=20, loop_s=10,
+              load_commands=50000)
+QUICK = Counts(round_trips=300, opens=8, open_rounds=2, starts=3, idle_s=3, loop_s=4,
+               load_commands=1000)

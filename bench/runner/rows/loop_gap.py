@@ -1,0 +1,72 @@
+"""Loop gap: a 1 s chirp looped on channel 1, beside a bare program that
+polls the same graph every 5 ms and restarts it at its end."""
+import statistics
+import time
+
+from analysis import loop_gaps, recording
+from runner import verdict
+
+TICK_MS = 50
+CLIP_S = 1.0
+START_HZ = 200
+END_HZ = 4200
+FLOOR_POLL_MS = 5
+
+
+def heard(path):
+    samples, rate = recording.read_mono(path)
+    return loop_gaps.wrap_gaps(samples, rate, START_HZ, END_HZ, CLIP_S)
+
+
+def bare_loop(session, counts, clip_path, poll_ms, name):
+    """The bare program plays a little longer than it is recorded, so the
+    recording never hears it stop."""
+    with session.recorder(name) as recorder:
+        process = session.start("bare_loop.exe", "--file", clip_path,
+                                "--seconds", counts.loop_s + 2, "--poll-ms", poll_ms)
+        if process.stdout.readline().strip() != "playing":
+            raise RuntimeError("bare_loop did not start playing")
+        time.sleep(counts.loop_s)
+    process.wait()
+    return heard(recorder.path)
+
+
+def agent_loop(session, counts, clip_path):
+    session.quavelctl("open", clip_path)
+    session.quavelctl("set-loop", "1")
+    with session.recorder("loop_agent.wav") as recorder:
+        session.quavelctl("run")
+        time.sleep(counts.loop_s)
+    session.quavelctl("stop")
+    session.quavelctl("set-loop", "0")
+    session.quavelctl("close")
+    return heard(recorder.path)
+
+
+def summary(result):
+    gaps = result["gaps_ms"]
+    return {"wraps": result["wraps"], "missed": result["missed"],
+            "median_gap_ms": statistics.median(gaps) if gaps else None,
+            "max_gap_ms": max(gaps) if gaps else None, "gaps_ms": gaps}
+
+
+def measure(session, counts, clip_path):
+    floor = summary(bare_loop(session, counts, clip_path, FLOOR_POLL_MS, "loop_floor.wav"))
+    agent = summary(agent_loop(session, counts, clip_path))
+    details = {"agent": agent, "floor": floor,
+               "profile_bare_polling_every_tick": summary(
+                   bare_loop(session, counts, clip_path, TICK_MS, "loop_bare_tick.wav"))}
+    if agent["median_gap_ms"] is None or floor["median_gap_ms"] is None:
+        return [verdict.check_row("loop gap median", "ms", float("nan"), floor["median_gap_ms"],
+                                  "wraps heard", False, details)]
+    limit = floor["median_gap_ms"] + TICK_MS
+    every_wrap = agent["wraps"] > 0 and agent["missed"] == 0
+    return [
+        verdict.check_row("loop gap median", "ms", agent["median_gap_ms"], floor["median_gap_ms"],
+                          f"<= floor + {TICK_MS} ms ({limit:.0f})",
+                          agent["median_gap_ms"] <= limit, details),
+        verdict.check_row("loop wraps heard", "wraps", agent["wraps"], floor["wraps"],
+                          "every wrap happens", every_wrap,
+                          {"missed": agent["missed"], "max_gap_ms": agent["max_gap_ms"],
+                           "floor_max_gap_ms": floor["max_gap_ms"]}),
+    ]
