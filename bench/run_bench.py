@@ -28,6 +28,8 @@ TONE_AMPLITUDE = 0.4
 MARKER_AMPLITUDE = 0.2
 CHIRP_AMPLITUDE = 0.5
 WINDOW_WAIT_S = 60
+# Time for a bare window to start and load its graphs under Wine.
+PROFILE_SETTLE_S = 5
 
 
 def write_signals(work):
@@ -77,7 +79,11 @@ def run_rows(session, scale):
     rows += idle.measure(session, scale, agent.pid, bare.pid, "no files")
     session.quavelctl("open", path("long_low.wav"))
     session.quavelctl("--channel", "2", "open", path("long_high.wav"))
-    rows += idle.measure(session, scale, agent.pid, bare.pid, "both channels loaded, stopped")
+    profile = session.start("bare_window.exe", "--graphs", "2", "--render", path("long_low.wav"))
+    time.sleep(PROFILE_SETTLE_S)
+    check_pid(profile, "bare_window.exe")
+    rows += idle.measure(session, scale, agent.pid, bare.pid, "both channels loaded, stopped",
+                         profile)
 
     print("open file ...", flush=True)
     session.quavelctl("close")

@@ -2,7 +2,8 @@
 another. Quitting stops channel 2 at once, just before the fade starts, so
 the moment its tone ends marks the start; the fade ends when channel 1's
 tone falls silent. Between the two, every level the fade holds long enough
-to be heard is one step."""
+to be heard is one step; the steps heard are compared in order with the
+fourth-root curve."""
 import statistics
 
 from analysis import tone_levels
@@ -63,12 +64,9 @@ def analyse(samples, rate, fade_hz, marker_hz, start_percent, step_percent):
             distinct.append(level)
 
     percents = list(range(start_percent, 0, -step_percent))
-    step_s = duration_s / len(percents)
-    deviations = []
-    for number, percent in enumerate(percents):
-        first = start + int(round((number * step_s + 0.02) / window_s))
-        last = start + int(round(((number + 1) * step_s - 0.02) / window_s))
-        heard = statistics.median(fade[first:max(last, first + 1)])
-        deviations.append(abs(heard - before - fourth_root_db(percent)))
+    heard = list(zip(distinct, percents))
+    deviations = [abs(level - before - fourth_root_db(percent)) for level, percent in heard]
     return {"duration_s": duration_s, "steps": len(distinct), "expected_steps": len(percents),
-            "curve_max_deviation_db": max(deviations), "start_level_db": before}
+            "curve_max_deviation_db": max(deviations),
+            "levels_not_heard": len(percents) - len(heard),
+            "last_level_heard_db": distinct[-1] - before, "start_level_db": before}

@@ -2,9 +2,10 @@
 
 Each period of the chirp tells, by its frequency, which moment of the clip is
 playing; the difference between recording time and clip time (the offset)
-stays constant while the clip plays on and grows by one clip length at a
-seamless wrap. Whatever it grows by beyond that is the wrap's gap: silence or
-repeated audio when positive, audio skipped when negative."""
+stays constant while the clip plays on. A wrap is where it jumps: the silence
+is the time between the last audio of one pass and the first of the next,
+and the missing audio is the clip's tail not heard before it plus its head
+not heard after it (negative when audio is heard twice)."""
 import statistics
 
 # Consecutive periods whose offsets differ by more than this belong to
@@ -72,16 +73,37 @@ def passes(offsets):
     return joined
 
 
+def longest_silence_s(samples, rate, start_s, end_s):
+    longest = run = 0
+    for value in samples[int(start_s * rate):int(end_s * rate) + 1]:
+        run = run + 1 if abs(value) <= NOISE_LEVEL else 0
+        longest = max(longest, run)
+    return longest / rate
+
+
+def missing_s(silence_s, offset_jump_s, clip_s):
+    """Clip audio skipped going from one pass to the next: the offset grows
+    by the silence less the audio skipped, modulo the clip. A jump back
+    within the clip is audio heard twice, so it counts negative."""
+    skipped = (silence_s - offset_jump_s) % clip_s
+    return skipped - clip_s if skipped > clip_s / 2 else skipped
+
+
 def wrap_gaps(samples, rate, start_hz, end_hz, clip_s):
-    """The loop as heard: gaps (ms) of every wrap, and how many times the
-    loop failed to wrap within one clip length (a gap that long, or a
-    recording that ends in silence after a finished pass)."""
+    """The loop as heard: silence and missing audio (ms) at every wrap, and
+    how many times the loop failed to wrap within one clip length (a silence
+    that long, or a recording that ends in silence after a finished pass)."""
     found = passes(clip_offsets(samples, rate, start_hz, end_hz, clip_s))
-    gaps_ms = [1000 * (after[2] - before[2] - clip_s) for before, after in zip(found, found[1:])]
-    missed = sum(1 for gap in gaps_ms if gap > 1000 * clip_s)
+    silences_ms, missing_ms = [], []
+    for (_, last, offset), (first, _, next_offset) in zip(found, found[1:]):
+        silence = longest_silence_s(samples, rate, last, first)
+        silences_ms.append(1000 * silence)
+        missing_ms.append(1000 * missing_s(silence, next_offset - offset, clip_s))
+    missed = sum(1 for silence in silences_ms if silence > 1000 * clip_s)
     if found:
-        last_first, last_end, last_offset = found[-1]
-        finished = last_end - last_offset >= clip_s - SAME_PASS_S
-        if finished and len(samples) / rate - last_end > clip_s:
+        _, last, offset = found[-1]
+        finished = last - offset >= clip_s - SAME_PASS_S
+        if finished and len(samples) / rate - last > clip_s:
             missed += 1
-    return {"passes": len(found), "wraps": len(gaps_ms), "gaps_ms": gaps_ms, "missed": missed}
+    return {"passes": len(found), "wraps": len(silences_ms), "silences_ms": silences_ms,
+            "missing_ms": missing_ms, "missed": missed}

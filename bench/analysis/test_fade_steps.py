@@ -40,6 +40,14 @@ class FadeStepsTest(unittest.TestCase):
         result = self.analyse(stepped_fade(lambda percent: percent / 100.0))
         self.assertGreater(result["curve_max_deviation_db"], 1.0)
 
+    def test_a_fade_cut_before_its_last_step_misses_a_level(self):
+        recording = stepped_fade(fourth_root_gain)
+        cut = int((1.0 + 49 * STEP_S) * RATE)
+        recording[cut:] = [0.0] * (len(recording) - cut)
+        result = self.analyse(recording)
+        self.assertEqual(result["steps"], 49)
+        self.assertEqual(result["levels_not_heard"], 1)
+
     def test_the_fourth_root_curve_at_its_ends(self):
         self.assertEqual(fade_steps.fourth_root_db(100), 0.0)
         self.assertAlmostEqual(fade_steps.fourth_root_db(2), 100 * (math.sqrt(math.sqrt(0.02)) - 1))

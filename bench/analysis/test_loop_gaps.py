@@ -4,6 +4,8 @@ from analysis import loop_gaps, signals
 
 RATE = signals.RATE
 CLIP = signals.chirp(200, 4200, 1.0, 0.5)
+# Audio is located by whole chirp periods: at the clip's start one is 5 ms.
+PERIOD_MS = 5
 
 
 def silence(seconds):
@@ -19,18 +21,28 @@ class LoopGapsTest(unittest.TestCase):
         result = self.gaps(recording)
         self.assertEqual(result["wraps"], 2)
         self.assertEqual(result["missed"], 0)
-        self.assertAlmostEqual(result["gaps_ms"][0], 200, delta=1)
-        self.assertAlmostEqual(result["gaps_ms"][1], 250, delta=1)
+        self.assertAlmostEqual(result["silences_ms"][0], 200, delta=PERIOD_MS)
+        self.assertAlmostEqual(result["silences_ms"][1], 250, delta=PERIOD_MS)
+        for missing in result["missing_ms"]:
+            self.assertAlmostEqual(missing, 0, delta=PERIOD_MS)
 
-    def test_a_seamless_wrap_has_no_gap(self):
+    def test_a_seamless_wrap_has_neither_silence_nor_missing_audio(self):
         result = self.gaps(CLIP + CLIP + CLIP[:20000])
         self.assertEqual(result["wraps"], 2)
-        for gap in result["gaps_ms"]:
-            self.assertAlmostEqual(gap, 0, delta=1)
+        for silence, missing in zip(result["silences_ms"], result["missing_ms"]):
+            self.assertAlmostEqual(silence, 0, delta=PERIOD_MS)
+            self.assertAlmostEqual(missing, 0, delta=PERIOD_MS)
 
-    def test_audio_skipped_at_the_start_of_a_pass_counts_negative(self):
-        result = self.gaps(CLIP + CLIP[int(0.1 * RATE):] + CLIP[:20000])
-        self.assertAlmostEqual(result["gaps_ms"][0], -100, delta=1)
+    def test_a_cut_tail_and_a_skipped_head_are_missing_audio(self):
+        cut = CLIP[:int(0.85 * RATE)]
+        result = self.gaps(CLIP + cut + silence(0.1) + CLIP[int(0.05 * RATE):] + CLIP[:20000])
+        self.assertAlmostEqual(result["silences_ms"][1], 100, delta=PERIOD_MS)
+        self.assertAlmostEqual(result["missing_ms"][1], 200, delta=PERIOD_MS)
+        self.assertAlmostEqual(result["missing_ms"][0], 0, delta=PERIOD_MS)
+
+    def test_audio_heard_twice_is_negative_missing_audio(self):
+        result = self.gaps(CLIP + CLIP[int(0.7 * RATE):] + CLIP + CLIP[:20000])
+        self.assertAlmostEqual(result["missing_ms"][0], -300, delta=PERIOD_MS)
 
     def test_a_loop_that_stops_wrapping_is_a_missed_wrap(self):
         result = self.gaps(CLIP + silence(0.2) + CLIP + silence(1.5))

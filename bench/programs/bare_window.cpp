@@ -2,13 +2,15 @@
 // procedure that answers every copy-data message at once with its code. It
 // is the platform's floor for a message round trip, for starting a window
 // program and for idling with the agent's timer.
-//   bare_window [--graphs N]
+//   bare_window [--graphs N [--render FILE]]
 // --graphs builds N filter graphs before the window exists, as the agent
 // does with its two channels: it tells the platform's share of the agent's
-// start-up apart from the agent's own.
+// start-up apart from the agent's own. --render loads FILE into each graph
+// and leaves it stopped: the platform's share of the agent's idle cost with
+// both channels loaded.
 #include <windows.h>
 
-#include <cstdlib>
+#include <string>
 
 #include "bare_graph.h"
 #include "bare_window_class.h"
@@ -43,8 +45,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     int graphCount = options.Number("--graphs", 0);
     CoInitialize(NULL);
     BareGraph* graphs = graphCount > 0 ? new BareGraph[graphCount] : NULL;
-    for (int index = 0; index < graphCount; ++index)
+    std::string file = options.Text("--render", "");
+    for (int index = 0; index < graphCount; ++index) {
         graphs[index].Build();
+        if (!file.empty())
+            graphs[index].Render(file);
+    }
 
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = BareWndProc;

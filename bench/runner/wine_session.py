@@ -9,6 +9,8 @@ import time
 # Wine starts programs slowly on a loaded machine.
 PROGRAM_BOUND_S = 600
 RECORDER_SETTLE_S = 0.5
+# parec's default buffer holds seconds of audio, which a stop discards.
+RECORDER_LATENCY_MS = 20
 
 
 class WineSession:
@@ -86,7 +88,8 @@ class Recorder:
     def __enter__(self):
         self.process = subprocess.Popen(
             ["parec", "-d", "quavel.monitor", "--format=s16le", "--rate=44100", "--channels=2",
-             "--file-format=wav", self.path], env=self.environment)
+             "--file-format=wav", f"--latency-msec={RECORDER_LATENCY_MS}", self.path],
+            env=self.environment)
         time.sleep(RECORDER_SETTLE_S)
         return self
 
