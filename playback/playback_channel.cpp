@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "diag/error_log.h"
+#include "playback/device_path.h"
 #include "playback/render_failure_report.h"
 #include "playback/volume_curve.h"
 #include "playback/widen_path.h"
@@ -104,6 +105,11 @@ bool PlaybackChannel::OpenFile(const char* path)
 
     WCHAR wide[kPathCapacity];
     int units = WidenPath(pathBuffer, wide);
+    if (IsDevicePath(wide)) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        ReportRenderFailure(pathBuffer, wide, units);
+        return false;
+    }
     if (pGraph->RenderFile(wide, NULL) >= 0) {
         loaded = 1;
         return true;

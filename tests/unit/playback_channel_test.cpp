@@ -172,6 +172,19 @@ TEST_F(PlaybackChannelTest, OverlongPathFailsCleanlyAndTheChannelKeepsWorking)
     EXPECT_TRUE(channel->OpenFile("short.wav"));
 }
 
+// A graph asked to read a device can wait for input forever.
+TEST_F(PlaybackChannelTest, DeviceNamesNeverReachTheGraph)
+{
+    for (const char* device : {"NUL", "AUX", "COM1", "C:/windows/aux.wav", "\\\\.\\NUL"}) {
+        EXPECT_FALSE(channel->OpenFile(device)) << device;
+        std::vector<std::string> lines = Lines(TakeLog());
+        ASSERT_EQ(lines.size(), 3u) << device;
+        EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x00000032 ")) << lines[0];
+    }
+    EXPECT_EQ(graph->renderedPath, L"");
+    EXPECT_TRUE(channel->OpenFile("clip.wav"));
+}
+
 struct BuildFailure {
     const char* tag;
     bool failCreate;
