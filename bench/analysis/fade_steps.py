@@ -13,6 +13,8 @@ STOPPED_DROP_DB = 20.0
 # Channel 1 counts as silent this far under its level before the fade: the
 # fade's last step (2 percent) is about 62 dB down.
 SILENT_DROP_DB = 80.0
+# A recording dropout is not the end of the fade: silence must last.
+SILENT_WINDOWS = 10
 # Neighbouring steps at the top of the fade differ by 0.5 dB.
 SAME_STEP_DB = 0.15
 # Windows of 10 ms a level must hold to count as a step (steps last 100 ms).
@@ -51,8 +53,9 @@ def analyse(samples, rate, fade_hz, marker_hz, start_percent, step_percent):
     start = marker_end(tone_levels.levels_db(samples, rate, marker_hz))
     reference_windows = int(REFERENCE_S / window_s)
     before = statistics.median(fade[max(0, start - reference_windows):start])
-    end = next((index for index in range(start, len(fade))
-                if fade[index] < before - SILENT_DROP_DB), None)
+    silent = [level < before - SILENT_DROP_DB for level in fade]
+    end = next((index for index in range(start, len(fade) - SILENT_WINDOWS + 1)
+                if all(silent[index:index + SILENT_WINDOWS])), None)
     if end is None:
         return {"error": "channel 1 never fell silent in the recording"}
     duration_s = (end - start) * window_s

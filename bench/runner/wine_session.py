@@ -4,13 +4,15 @@ import json
 import os
 import signal
 import subprocess
+import tempfile
 import time
 
 # Wine starts programs slowly on a loaded machine.
 PROGRAM_BOUND_S = 600
 RECORDER_SETTLE_S = 0.5
-# parec's default buffer holds seconds of audio, which a stop discards.
-RECORDER_LATENCY_MS = 20
+# parec's default buffer holds seconds of audio, which a stop discards; a
+# very short one drops audio when the machine is busy.
+RECORDER_LATENCY_MS = 200
 
 
 class WineSession:
@@ -28,12 +30,19 @@ class WineSession:
         return self.runner + [os.path.join(self.bin_dir, program), *map(str, arguments)]
 
     def run(self, program, *arguments):
-        result = subprocess.run(self.command(program, *arguments), capture_output=True, text=True,
-                                timeout=PROGRAM_BOUND_S, cwd=self.work_dir)
-        if result.returncode != 0:
-            raise RuntimeError(f"{program} {' '.join(map(str, arguments))} failed "
-                               f"({result.returncode}): {result.stderr.strip()[-500:]}")
-        return result.stdout
+        """Output goes through files, not pipes: a program that happens to
+        start the Wine server hands it its standard handles, and the server
+        outlives the program, so a pipe would never reach its end."""
+        with tempfile.TemporaryFile("w+") as output, tempfile.TemporaryFile("w+") as errors:
+            code = subprocess.run(self.command(program, *arguments), stdout=output,
+                                  stderr=errors, timeout=PROGRAM_BOUND_S,
+                                  cwd=self.work_dir).returncode
+            output.seek(0)
+            errors.seek(0)
+            if code != 0:
+                raise RuntimeError(f"{program} {' '.join(map(str, arguments))} failed "
+                                   f"({code}): {errors.read().strip()[-500:]}")
+            return output.read()
 
     def run_json(self, program, *arguments):
         """The last line a bench program prints is its JSON report."""
@@ -46,8 +55,9 @@ class WineSession:
         return process
 
     def succeeds(self, program, *arguments):
-        return subprocess.run(self.command(program, *arguments), capture_output=True,
-                              timeout=PROGRAM_BOUND_S, cwd=self.work_dir).returncode == 0
+        return subprocess.run(self.command(program, *arguments), stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=PROGRAM_BOUND_S,
+                              cwd=self.work_dir).returncode == 0
 
     def quavelctl(self, *arguments):
         return int(self.run("quavelctl.exe", *arguments).strip() or 0)
@@ -94,6 +104,7 @@ class Recorder:
         return self
 
     def __exit__(self, *failure):
+        time.sleep(RECORDER_SETTLE_S)
         self.process.send_signal(signal.SIGINT)
         self.process.wait(timeout=30)
         return False
