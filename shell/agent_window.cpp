@@ -27,6 +27,26 @@ void RegisterAgentClass()
     RegisterClassA(&windowClass);
 }
 
+// System commands whose default handling waits for the user: moving,
+// sizing, menus and scroll bars track the mouse or keyboard in a loop of
+// their own, and the task list starts another program. The window is never
+// shown, so nobody could ever end such a loop: the agent would stop serving.
+bool WaitsForTheUser(WPARAM command)
+{
+    switch (command & 0xFFF0) {
+    case SC_MOVE:
+    case SC_SIZE:
+    case SC_MOUSEMENU:
+    case SC_KEYMENU:
+    case SC_HSCROLL:
+    case SC_VSCROLL:
+    case SC_TASKLIST:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 bool CreateAgentWindow()
@@ -60,10 +80,13 @@ LRESULT CALLBACK AgentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 {
     switch (message) {
     case WM_SYSCOMMAND:
-        if (wParam != SC_CLOSE)
-            return DefWindowProcA(window, message, wParam, lParam);
-        agent.quitRequested = true;
-        return 0;
+        if (wParam == SC_CLOSE) {
+            agent.quitRequested = true;
+            return 0;
+        }
+        if (WaitsForTheUser(wParam))
+            return 0;
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_DESTROY:
         agent.quitRequested = true;
         return 0;

@@ -6,6 +6,7 @@
 #include "common/tick_clock.h"
 #include "shell/agent_window.h"
 #include "shell/shutdown.h"
+#include "shell/startup_lock.h"
 
 namespace {
 
@@ -27,15 +28,22 @@ void RunMessageLoop()
     }
 }
 
+// False when another agent already serves or no window could be made.
+bool ClaimServiceRole()
+{
+    StartupLock lock;
+    if (IsAgentRunning())
+        return false;
+    return CreateAgentWindow();
+}
+
 }  // namespace
 
 void RunServiceMode()
 {
     SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
-    if (IsAgentRunning())
-        return;
-    if (!CreateAgentWindow())
+    if (!ClaimServiceRole())
         return;
     agent.lastHostContact = CurrentTick();
     RunMessageLoop();

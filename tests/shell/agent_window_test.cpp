@@ -33,6 +33,18 @@ TEST_F(AgentWindow, OtherSystemCommandsDoNotQuit)
     EXPECT_TRUE(IsWindow(agent.agentWindow));
 }
 
+// Their default handling would wait for a mouse or keyboard that a hidden
+// window never gets: a hang here is the fault.
+TEST_F(AgentWindow, SystemCommandsThatWaitForTheUserAreIgnored)
+{
+    for (WPARAM command : {SC_MOVE, SC_SIZE + 3, SC_MOUSEMENU, SC_KEYMENU, SC_HSCROLL, SC_VSCROLL,
+                           SC_TASKLIST, SC_MOVE + 2}) {
+        EXPECT_EQ(SendMessageA(agent.agentWindow, WM_SYSCOMMAND, command, 0), 0) << command;
+    }
+    EXPECT_FALSE(agent.quitRequested);
+    EXPECT_TRUE(IsWindow(agent.agentWindow));
+}
+
 TEST_F(AgentWindow, QuitMessageDeliveredToTheWindowQuits)
 {
     EXPECT_EQ(SendMessageA(agent.agentWindow, WM_QUIT, 0, 0), 0);
