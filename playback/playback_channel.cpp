@@ -85,13 +85,14 @@ void PlaybackChannel::ReleaseAll()
     ReleaseAndClear(pGraph);
 }
 
-// Assumes: `path` is NUL-terminated. Renders into the graph as it stands; a
-// second file without Close in between is the graph's business.
+// Assumes: `path` is NUL-terminated. Every open starts from a fresh graph: a
+// file rendered into a graph that already holds one plays alongside it, and
+// graphs that keep growing with each open end up crashing the platform's
+// decoder.
 bool PlaybackChannel::OpenFile(const char* path)
 {
     loaded = 0;
-    if (!pGraph)
-        BuildGraph();
+    BuildGraph();
     if (!pGraph)
         return false;
 
@@ -177,10 +178,13 @@ double PlaybackChannel::GetPosition()
     return position;
 }
 
+// A position before the start means the start. Handed on as it is, it sends
+// Wine's graph off streaming towards zero from far in the past, swallowing
+// gigabytes and stalling the agent.
 void PlaybackChannel::SetPosition(double seconds)
 {
     if (HasFile())
-        pMediaPos->put_CurrentPosition(seconds);
+        pMediaPos->put_CurrentPosition(seconds < 0.0 ? 0.0 : seconds);
 }
 
 // The stop time is handed to the graph only; end-of-clip tests and looping

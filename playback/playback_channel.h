@@ -16,8 +16,8 @@ public:
     // Releases the graph, then uninitialises the component runtime.
     ~PlaybackChannel();
 
-    // Renders `path` ("/" becomes "\") into the existing graph, building one
-    // first if the channel was closed. Logs and returns false on failure.
+    // Renders `path` ("/" becomes "\") into a freshly built graph, replacing
+    // whatever the channel held. Logs and returns false on failure.
     bool OpenFile(const char* path);
     // Drops the graph; the next OpenFile builds a fresh one.
     void Close();

@@ -27,10 +27,11 @@ void AgentFixture::TearDown()
     ReleaseChannels();
 }
 
-void AgentFixture::LoadFile(FakeFilterGraph* graph, PlaybackChannel& channel,
+void AgentFixture::LoadFile(FakeFilterGraph*& graph, PlaybackChannel& channel,
                             double durationSeconds, OAFilterState state)
 {
     ASSERT_TRUE(channel.OpenFile("C:\\clip.wav"));
+    graph = LatestGraph();
     graph->duration = durationSeconds;
     graph->state = state;
 }

@@ -18,7 +18,7 @@ protected:
 
     // Loads a file into the channel's fake graph, which then reports
     // `durationSeconds` and the given state.
-    static void LoadFile(FakeFilterGraph* graph, PlaybackChannel& channel, double durationSeconds,
+    static void LoadFile(FakeFilterGraph*& graph, PlaybackChannel& channel, double durationSeconds,
                          OAFilterState state);
     static std::string AgentTitle();
 

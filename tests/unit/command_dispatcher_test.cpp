@@ -36,9 +36,10 @@ protected:
     }
 
     // Loads a three-second clip, playing at 1.234 s, at 50 percent.
-    void LoadPlaying(int channelBase, FakeFilterGraph* graph)
+    void LoadPlaying(int channelBase, FakeFilterGraph*& graph)
     {
         ASSERT_EQ(HandleCommand(channelBase + HC_OpenFile, "clip.wav"), 1);
+        graph = LatestGraph();
         graph->duration = 3.0;
         graph->position = 1.234;
         graph->state = State_Running;
@@ -52,12 +53,14 @@ protected:
 TEST_F(CommandDispatcherTest, CodeSelectsTheChannel)
 {
     EXPECT_EQ(HandleCommand(HC_OpenFile, "one.wav"), 1);
+    EXPECT_EQ(LatestGraph()->renderedPath, L"one.wav");
     EXPECT_EQ(HandleCommand(QUAVEL_SECOND_CHANNEL + HC_OpenFile, "two.wav"), 1);
-    EXPECT_EQ(graph1->renderedPath, L"one.wav");
-    EXPECT_EQ(graph2->renderedPath, L"two.wav");
+    EXPECT_EQ(LatestGraph()->renderedPath, L"two.wav");
+    EXPECT_EQ(agent.channel1->GetState(), 0) << "channel 1 keeps its own file";
 
     EXPECT_EQ(HandleCommand(65, "wrapped.wav"), 1) << "65 is command 1 on the second channel";
-    EXPECT_EQ(graph2->renderedPath, L"wrapped.wav");
+    EXPECT_EQ(LatestGraph()->renderedPath, L"wrapped.wav");
+    EXPECT_EQ(LiveGraphs(), 2);
 
     EXPECT_EQ(HandleCommand(QUAVEL_SECOND_CHANNEL + HC_SetLoop, "1"), 1);
     EXPECT_FALSE(agent.channel1->GetLoop());
@@ -85,7 +88,7 @@ TEST_F(CommandDispatcherTest, CodesOutsideTheTableReplyZeroAndChangeNothing)
 TEST_F(CommandDispatcherTest, EachCommandRepliesAsTheTableSaysOnBothChannels)
 {
     for (int base : {0, QUAVEL_SECOND_CHANNEL}) {
-        FakeFilterGraph* graph = base == 0 ? graph1 : graph2;
+        FakeFilterGraph*& graph = base == 0 ? graph1 : graph2;
         SCOPED_TRACE(testing::Message() << "channel base " << base);
         LoadPlaying(base, graph);
 

@@ -57,6 +57,7 @@ protected:
     void Load()
     {
         ASSERT_TRUE(channel->OpenFile("clip.wav"));
+        graph = LatestGraph();
         graph->duration = 3.0;
     }
 
@@ -112,7 +113,17 @@ TEST_F(PlaybackChannelTest, OpenAfterCloseBuildsAFreshGraph)
 TEST_F(PlaybackChannelTest, PathIsConvertedAndWidenedBytewise)
 {
     ASSERT_TRUE(channel->OpenFile("C:/music/caf\xe9.wav"));
-    EXPECT_EQ(graph->renderedPath, L"C:\\music\\caf\u00e9.wav");
+    EXPECT_EQ(LatestGraph()->renderedPath, L"C:\\music\\caf\u00e9.wav");
+}
+
+TEST_F(PlaybackChannelTest, OpeningAgainReplacesTheFileInAFreshGraph)
+{
+    Load();
+    channel->Run();
+    ASSERT_TRUE(channel->OpenFile("second.wav"));
+    EXPECT_EQ(LiveGraphs(), 1) << "the first file's graph is released";
+    EXPECT_EQ(LatestGraph()->renderedPath, L"second.wav");
+    EXPECT_EQ(channel->GetState(), 0) << "the new file waits for Run";
 }
 
 TEST_F(PlaybackChannelTest, FailedRenderWritesThreeLinesAndLeavesTheChannelUnloaded)
@@ -161,7 +172,7 @@ TEST_F(PlaybackChannelTest, OverlongPathFailsCleanlyAndTheChannelKeepsWorking)
 {
     std::string overlong(300, 'b');
     EXPECT_FALSE(channel->OpenFile(overlong.c_str()));
-    EXPECT_EQ(graph->renderedPath, L"") << "an overlong path must never reach the graph";
+    EXPECT_EQ(LatestGraph()->renderedPath, L"") << "an overlong path must never reach the graph";
 
     std::vector<std::string> lines = Lines(TakeLog());
     ASSERT_EQ(lines.size(), 2u);
@@ -181,7 +192,7 @@ TEST_F(PlaybackChannelTest, DeviceNamesNeverReachTheGraph)
         ASSERT_EQ(lines.size(), 3u) << device;
         EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x00000032 ")) << lines[0];
     }
-    EXPECT_EQ(graph->renderedPath, L"");
+    EXPECT_EQ(LatestGraph()->renderedPath, L"");
     EXPECT_TRUE(channel->OpenFile("clip.wav"));
 }
 
@@ -262,6 +273,8 @@ TEST_F(PlaybackChannelTest, TransportPositionAndVolumeReachTheGraph)
     EXPECT_EQ(graph->stopTime, 1.5);
     channel->Rewind();
     EXPECT_EQ(graph->position, 0.0);
+    channel->SetPosition(-5.0);
+    EXPECT_EQ(graph->position, 0.0) << "a position before the start means the start";
     EXPECT_TRUE(channel->Stop());
     EXPECT_EQ(graph->state, State_Stopped);
 
