@@ -28,9 +28,10 @@ void RegisterAgentClass()
 }
 
 // System commands whose default handling waits for the user: moving,
-// sizing, menus and scroll bars track the mouse or keyboard in a loop of
-// their own, and the task list starts another program. The window is never
-// shown, so nobody could ever end such a loop: the agent would stop serving.
+// sizing, menus, scroll bars and context help track the mouse or keyboard in
+// a loop of their own; the task list and the screen saver start other
+// programs. The window is never shown, so nobody could ever end such a loop:
+// the agent would stop serving.
 bool WaitsForTheUser(WPARAM command)
 {
     switch (command & 0xFFF0) {
@@ -40,7 +41,9 @@ bool WaitsForTheUser(WPARAM command)
     case SC_KEYMENU:
     case SC_HSCROLL:
     case SC_VSCROLL:
+    case SC_CONTEXTHELP:
     case SC_TASKLIST:
+    case SC_SCREENSAVE:
         return true;
     default:
         return false;

@@ -38,7 +38,7 @@ TEST_F(AgentWindow, OtherSystemCommandsDoNotQuit)
 TEST_F(AgentWindow, SystemCommandsThatWaitForTheUserAreIgnored)
 {
     for (WPARAM command : {SC_MOVE, SC_SIZE + 3, SC_MOUSEMENU, SC_KEYMENU, SC_HSCROLL, SC_VSCROLL,
-                           SC_TASKLIST, SC_MOVE + 2}) {
+                           SC_TASKLIST, SC_MOVE + 2, SC_CONTEXTHELP, SC_SCREENSAVE + 1}) {
         EXPECT_EQ(SendMessageA(agent.agentWindow, WM_SYSCOMMAND, command, 0), 0) << command;
     }
     EXPECT_FALSE(agent.quitRequested);
