@@ -125,6 +125,7 @@ TEST_F(TimerTick, ServicesBothChannels)
 }
 
 // Freed handle slots are reused, so a leak shows as fresh handles climbing.
+// A thousand register-and-expire cycles, each opening the host process.
 TEST_F(TimerTick, RepeatedFiringsLeakNoHandles)
 {
     HANDLE self = OpenProcess(0x1F0FFF, FALSE, GetCurrentProcessId());
@@ -133,7 +134,7 @@ TEST_F(TimerTick, RepeatedFiringsLeakNoHandles)
 
     HANDLE before = CreateEventA(NULL, FALSE, FALSE, NULL);
     CloseHandle(before);
-    for (DWORD firing = 1; firing <= 200; ++firing) {
+    for (DWORD firing = 1; firing <= 1000; ++firing) {
         RegisterHostWindow();
         TickAt(kStartTick + firing * 2000);
         ASSERT_EQ(agent.infoWindow, (HWND)NULL);
