@@ -30,7 +30,7 @@ bool IsQuitCode(int code)
     return code == HC_Quit || (code > QUAVEL_LAST_COMMAND && (code & kChannelBits) == HC_Quit);
 }
 
-FuzzGenerator::FuzzGenerator(uint32_t seed, const FuzzFiles& files) : random_(seed), files_(files)
+FuzzGenerator::FuzzGenerator(uint32_t replay, const FuzzFiles& files) : random_(replay), files_(files)
 {
 }
 

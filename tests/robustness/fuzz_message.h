@@ -25,12 +25,12 @@ struct FuzzFiles {
     std::string directory; // an existing directory
 };
 
-// Seeded and reproducible: the same seed gives the same messages on every
+// Reproducible: the same replay number gives the same messages on every
 // platform (std::mt19937 is fully specified; the distributions used here are
 // written out by hand, since the standard's are not).
 class FuzzGenerator {
 public:
-    FuzzGenerator(uint32_t seed, const FuzzFiles& files);
+    FuzzGenerator(uint32_t replay, const FuzzFiles& files);
 
     // Never a message that would end the agent (HC_Quit in any of its
     // codes, or a close command): those are sent by the test at the end.

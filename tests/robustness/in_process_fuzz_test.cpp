@@ -6,7 +6,7 @@
 
 #include "common/agent_state.h"
 #include "fuzz_message.h"
-#include "fuzz_seed.h"
+#include "fuzz_replay.h"
 #include "guarded_buffer.h"
 #include "protocol/command_dispatcher.h"
 #include "quavel/protocol.h"
@@ -38,8 +38,8 @@ protected:
         CreateDirectoryA("fuzz-folder", NULL);
         files.playable = FullPath("fuzz-tone.wav");
         files.directory = FullPath("fuzz-folder");
-        seed = FuzzSeed();
-        RecordProperty("seed", static_cast<int>(seed));
+        replay = FuzzReplayNumber();
+        RecordProperty("replay", static_cast<int>(replay));
 
         StartAgent(GetModuleHandleA(NULL));
         ASSERT_TRUE(CreateAgentWindow());
@@ -78,14 +78,14 @@ protected:
     }
 
     FuzzFiles files;
-    uint32_t seed = 0;
+    uint32_t replay = 0;
 };
 
 TEST_F(InProcessFuzz, WindowProcedureAnswersEveryMessageAsTheTableSays)
 {
     ReplyOracle oracle(files);
     LoadBothChannels(&oracle);
-    FuzzGenerator generator(seed, files);
+    FuzzGenerator generator(replay, files);
     GuardedBuffer buffer(kLargestPayload);
     int count = FuzzMessageCount(kMessages);
     for (int i = 0; i < count; ++i) {
@@ -102,9 +102,9 @@ TEST_F(InProcessFuzz, WindowProcedureAnswersEveryMessageAsTheTableSays)
         }
         std::string why;
         ASSERT_TRUE(oracle.Check(message, static_cast<int>(reply), &why))
-            << "seed " << seed << ", message " << i << " (code " << message.code << ", text \""
+            << "QUAVEL_FUZZ_REPLAY=" << replay << ", message " << i << " (code " << message.code << ", text \""
             << TextTheAgentSees(message).substr(0, 80) << "\"): " << why;
-        ASSERT_FALSE(agent.quitRequested) << "seed " << seed << ", message " << i << " ended the agent";
+        ASSERT_FALSE(agent.quitRequested) << "QUAVEL_FUZZ_REPLAY=" << replay << ", message " << i << " ended the agent";
     }
     ExpectOrdinarySession();
 }
@@ -113,7 +113,7 @@ TEST_F(InProcessFuzz, DispatcherAnswersEveryCommandAsTheTableSays)
 {
     ReplyOracle oracle(files);
     LoadBothChannels(&oracle);
-    FuzzGenerator generator(seed ^ 0x5A5A5A5Au, files);
+    FuzzGenerator generator(replay ^ 0x5A5A5A5Au, files);
     int count = FuzzMessageCount(kMessages);
     for (int i = 0; i < count; ++i) {
         FuzzMessage message = generator.Next();
@@ -123,7 +123,7 @@ TEST_F(InProcessFuzz, DispatcherAnswersEveryCommandAsTheTableSays)
         int reply = HandleCommand(message.code, message.nullData ? NULL : text.c_str());
         std::string why;
         ASSERT_TRUE(oracle.Check(message, reply, &why))
-            << "seed " << seed << ", command " << i << " (code " << message.code << "): " << why;
+            << "QUAVEL_FUZZ_REPLAY=" << replay << ", command " << i << " (code " << message.code << "): " << why;
     }
     ExpectOrdinarySession();
 }

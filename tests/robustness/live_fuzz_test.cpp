@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fuzz_message.h"
-#include "fuzz_seed.h"
+#include "fuzz_replay.h"
 #include "live_agent.h"
 #include "quavel/protocol.h"
 #include "reply_oracle.h"
@@ -26,8 +26,8 @@ TEST_F(LiveFuzz, EveryMessageIsAnsweredAsTheTableSays)
     FuzzFiles files;
     files.playable = FullPath("fuzz-tone.wav");
     files.directory = FullPath("fuzz-folder");
-    uint32_t seed = FuzzSeed();
-    RecordProperty("seed", static_cast<int>(seed));
+    uint32_t replay = FuzzReplayNumber();
+    RecordProperty("replay", static_cast<int>(replay));
 
     ReplyOracle oracle(files);
     ASSERT_EQ(Send(HC_OpenFile, files.playable.c_str()), 1);
@@ -38,7 +38,7 @@ TEST_F(LiveFuzz, EveryMessageIsAnsweredAsTheTableSays)
     oracle.ChannelLoaded(2, true);
     oracle.LoopSet(1, true);
 
-    FuzzGenerator generator(seed, files);
+    FuzzGenerator generator(replay, files);
     int count = FuzzMessageCount(kMessages);
     for (int i = 0; i < count; ++i) {
         FuzzMessage message = generator.Next();
@@ -55,12 +55,12 @@ TEST_F(LiveFuzz, EveryMessageIsAnsweredAsTheTableSays)
             answered = SendToAgent(window, message.message, message.wParam, message.lParam,
                                    kAnswerBoundMs, &reply);
         }
-        ASSERT_TRUE(answered) << "seed " << seed << ", message " << i << " (message 0x" << std::hex
+        ASSERT_TRUE(answered) << "QUAVEL_FUZZ_REPLAY=" << replay << ", message " << i << " (message 0x" << std::hex
                               << message.message << std::dec << ", code " << message.code
                               << "): no answer; agent " << (agentProcess->HasExited() ? "gone" : "hung");
         std::string why;
         ASSERT_TRUE(oracle.Check(message, reply, &why))
-            << "seed " << seed << ", message " << i << " (code " << message.code << ", text \""
+            << "QUAVEL_FUZZ_REPLAY=" << replay << ", message " << i << " (code " << message.code << ", text \""
             << TextTheAgentSees(message).substr(0, 80) << "\"): " << why;
     }
 

@@ -1,4 +1,4 @@
-#include "fuzz_seed.h"
+#include "fuzz_replay.h"
 
 #include <windows.h>
 
@@ -18,11 +18,11 @@ bool ReadVariable(const char* name, unsigned long* value)
 
 }  // namespace
 
-uint32_t FuzzSeed()
+uint32_t FuzzReplayNumber()
 {
-    unsigned long seed = 0;
-    if (ReadVariable("QUAVEL_FUZZ_SEED", &seed))
-        return static_cast<uint32_t>(seed);
+    unsigned long replay = 0;
+    if (ReadVariable("QUAVEL_FUZZ_REPLAY", &replay))
+        return static_cast<uint32_t>(replay);
     return GetTickCount() ^ (GetCurrentProcessId() << 16);
 }
 
