@@ -127,10 +127,12 @@ def main():
     session = WineSession(ROOT, options.arch, os.path.abspath(options.bin),
                           os.path.abspath(options.state), work)
     session.sound_device("start")
+    session.wine_server("keep")
     try:
         rows, profiles = run_rows(session, scale)
     finally:
         session.close()
+        session.wine_server("end")
         session.sound_device("stop")
 
     print(report.table(rows))

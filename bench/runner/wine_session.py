@@ -70,6 +70,13 @@ class WineSession:
         subprocess.run([os.path.join(self.root, "scripts", "sound-device"), action,
                         self.pulse_dir], check=True)
 
+    def wine_server(self, action):
+        """One Wine server for the whole run (see scripts/wine-run --server):
+        programs started one after another never meet one that is ending."""
+        subprocess.run(self.runner + ["--server", action], check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=PROGRAM_BOUND_S)
+
     def recorder(self, name):
         return Recorder(self.pulse_dir, os.path.join(self.work_dir, name))
 
