@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "diag/error_log.h"
-#include "playback/device_path.h"
+#include "playback/disk_file_path.h"
 #include "playback/render_failure_report.h"
 #include "playback/volume_curve.h"
 #include "playback/widen_path.h"
@@ -106,12 +106,7 @@ bool PlaybackChannel::OpenFile(const char* path)
 
     WCHAR wide[kPathCapacity];
     int units = WidenPath(pathBuffer, wide);
-    if (IsDevicePath(wide)) {
-        SetLastError(ERROR_NOT_SUPPORTED);
-        ReportRenderFailure(pathBuffer, wide, units);
-        return false;
-    }
-    if (pGraph->RenderFile(wide, NULL) >= 0) {
+    if (NamesDiskFile(wide) && pGraph->RenderFile(wide, NULL) >= 0) {
         loaded = 1;
         return true;
     }

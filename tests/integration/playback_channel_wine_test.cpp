@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,18 @@ bool Eventually(const std::function<bool()>& condition, DWORD limitMs)
         Sleep(kTick);
     }
     return true;
+}
+
+int ThreadsOfThisProcess()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return count;
 }
 
 class PlaybackChannelOnWine : public testing::Test {
@@ -64,6 +77,23 @@ TEST_F(PlaybackChannelOnWine, MissingFileFailsWithTheThreeLogLines)
     EXPECT_EQ(log.substr(log.size() - 7), " 0000\r\n") << log;
 
     EXPECT_TRUE(channel->OpenFile("three-seconds.wav")) << "the channel recovers";
+}
+
+// Wine's graph leaves a thread behind for each missing file or folder it is
+// asked to render: a few hundred such opens used to exhaust a 32-bit agent.
+TEST_F(PlaybackChannelOnWine, RefusedOpensLeaveNoThreadsBehind)
+{
+    CreateDirectoryA("a-folder", NULL);
+    ASSERT_TRUE(channel->OpenFile("three-seconds.wav"));
+    int before = ThreadsOfThisProcess();
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_FALSE(channel->OpenFile("missing.wav"));
+        EXPECT_FALSE(channel->OpenFile("a-folder"));
+    }
+    ASSERT_TRUE(channel->OpenFile("three-seconds.wav"));
+    // A few threads of the platform's pools may come and go.
+    EXPECT_LE(ThreadsOfThisProcess(), before + 5);
+    TakeLog();
 }
 
 TEST_F(PlaybackChannelOnWine, RunsStopsAndSeesTheEndComing)

@@ -30,7 +30,7 @@ void AgentFixture::TearDown()
 void AgentFixture::LoadFile(FakeFilterGraph*& graph, PlaybackChannel& channel,
                             double durationSeconds, OAFilterState state)
 {
-    ASSERT_TRUE(channel.OpenFile("C:\\clip.wav"));
+    ASSERT_TRUE(channel.OpenFile("clip.wav"));
     graph = LatestGraph();
     graph->duration = durationSeconds;
     graph->state = state;

@@ -90,8 +90,8 @@ TEST_F(CopyDataCommand, RepliesWithTheCommandsAnswer)
 
 TEST_F(CopyDataCommand, OpensOnTheSecondChannelByCode)
 {
-    EXPECT_EQ(SendCopyData(HC_OpenFile + QUAVEL_SECOND_CHANNEL, "C:/music/b.wav"), 1);
-    EXPECT_EQ(LatestGraph()->renderedPath, L"C:\\music\\b.wav");
+    EXPECT_EQ(SendCopyData(HC_OpenFile + QUAVEL_SECOND_CHANNEL, "music/b.wav"), 1);
+    EXPECT_EQ(LatestGraph()->renderedPath, L"music\\b.wav");
     EXPECT_EQ(graph1->renderedPath, L"");
 }
 

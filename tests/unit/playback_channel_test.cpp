@@ -112,8 +112,8 @@ TEST_F(PlaybackChannelTest, OpenAfterCloseBuildsAFreshGraph)
 
 TEST_F(PlaybackChannelTest, PathIsConvertedAndWidenedBytewise)
 {
-    ASSERT_TRUE(channel->OpenFile("C:/music/caf\xe9.wav"));
-    EXPECT_EQ(LatestGraph()->renderedPath, L"C:\\music\\caf\u00e9.wav");
+    ASSERT_TRUE(channel->OpenFile("music/caf\xe9.wav"));
+    EXPECT_EQ(LatestGraph()->renderedPath, L"music\\caf\u00e9.wav");
 }
 
 TEST_F(PlaybackChannelTest, OpeningAgainReplacesTheFileInAFreshGraph)
@@ -151,16 +151,12 @@ TEST_F(PlaybackChannelTest, FailedRenderWritesThreeLinesAndLeavesTheChannelUnloa
         << lines[2];
 }
 
-TEST_F(PlaybackChannelTest, LongestAcceptedPathIsRenderedAndDumpedWhole)
+TEST_F(PlaybackChannelTest, LongestAcceptedPathIsDumpedWhole)
 {
     std::string longest(259, 'a');
-    NextGraphs().renderResult = E_FAIL;
-    channel->Close();
     TakeLog();
 
     EXPECT_FALSE(channel->OpenFile(longest.c_str()));
-    ASSERT_NE(LatestGraph(), nullptr);
-    EXPECT_EQ(LatestGraph()->renderedPath.size(), 259u);
     std::string dump = Lines(TakeLog()).at(2);
     std::string groups;
     for (int i = 0; i < 259; ++i)
@@ -183,14 +179,23 @@ TEST_F(PlaybackChannelTest, OverlongPathFailsCleanlyAndTheChannelKeepsWorking)
     EXPECT_TRUE(channel->OpenFile("short.wav"));
 }
 
-// A graph asked to read a device can wait for input forever.
-TEST_F(PlaybackChannelTest, DeviceNamesNeverReachTheGraph)
+// A graph asked to read a device can wait for input forever; one asked for
+// a missing file or a folder leaves a thread behind on Wine.
+TEST_F(PlaybackChannelTest, NothingButADiskFileReachesTheGraph)
 {
-    for (const char* device : {"NUL", "AUX", "COM1", "C:/windows/aux.wav", "\\\\.\\NUL"}) {
-        EXPECT_FALSE(channel->OpenFile(device)) << device;
+    struct Refused {
+        const char* path;
+        const char* error;
+    };
+    for (const Refused& refused : {Refused{"NUL", "0x00000032"}, Refused{"AUX", "0x00000032"},
+                                   Refused{"COM1", "0x00000032"}, Refused{"dir/aux.wav", "0x00000032"},
+                                   Refused{"\\\\.\\NUL", "0x00000032"}, Refused{"missing.wav", "0x00000002"},
+                                   Refused{"no/such/clip.wav", "0x00000003"}, Refused{"dir", "0x00000005"},
+                                   Refused{"music/", "0x00000005"}}) {
+        EXPECT_FALSE(channel->OpenFile(refused.path)) << refused.path;
         std::vector<std::string> lines = Lines(TakeLog());
-        ASSERT_EQ(lines.size(), 3u) << device;
-        EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x00000032 ")) << lines[0];
+        ASSERT_EQ(lines.size(), 3u) << refused.path;
+        EXPECT_TRUE(StartsWith(lines[0], std::string("OpenFile (") + refused.error + " ")) << lines[0];
     }
     EXPECT_EQ(LatestGraph()->renderedPath, L"");
     EXPECT_TRUE(channel->OpenFile("clip.wav"));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/fake_clip_files.h"
 #include "fakes/fake_filter_graph.h"
 #include "support/scratch_directory.h"
 
@@ -13,5 +14,6 @@ int main(int argc, char** argv)
     CoInitialize(NULL);
     InstallFakeFilterGraph();
     EnterScratchDirectory("quavel-unit");
+    PlaceFakeClipFiles();
     return RUN_ALL_TESTS();
 }
