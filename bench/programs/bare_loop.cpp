@@ -8,9 +8,9 @@
 
 #include <cstdio>
 
-#include "bare_graph.h"
-#include "json_report.h"
-#include "options.h"
+#include "harness/bare_graph.h"
+#include "harness/json_report.h"
+#include "harness/options.h"
 
 int main(int argc, char** argv)
 {

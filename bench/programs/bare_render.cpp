@@ -6,10 +6,10 @@
 
 #include <vector>
 
-#include "bare_graph.h"
-#include "json_report.h"
-#include "options.h"
-#include "stopwatch.h"
+#include "harness/bare_graph.h"
+#include "harness/json_report.h"
+#include "harness/options.h"
+#include "harness/stopwatch.h"
 
 int main(int argc, char** argv)
 {

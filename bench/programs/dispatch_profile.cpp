@@ -8,13 +8,13 @@
 
 #include <vector>
 
-#include "bare_graph.h"
+#include "harness/bare_graph.h"
 #include "common/agent_state.h"
-#include "json_report.h"
-#include "options.h"
+#include "harness/json_report.h"
+#include "harness/options.h"
 #include "protocol/command_dispatcher.h"
 #include "quavel/protocol.h"
-#include "stopwatch.h"
+#include "harness/stopwatch.h"
 
 namespace {
 

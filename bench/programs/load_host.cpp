@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "bare_window_class.h"
-#include "json_report.h"
-#include "options.h"
-#include "timed_command.h"
+#include "harness/bare_window_class.h"
+#include "harness/json_report.h"
+#include "harness/options.h"
+#include "harness/timed_command.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "json_report.h"
-#include "options.h"
-#include "timed_command.h"
+#include "harness/json_report.h"
+#include "harness/options.h"
+#include "harness/timed_command.h"
 
 int main(int argc, char** argv)
 {

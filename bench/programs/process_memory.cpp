@@ -9,8 +9,8 @@
 
 #include <cstdio>
 
-#include "bare_window_class.h"
-#include "json_report.h"
+#include "harness/bare_window_class.h"
+#include "harness/json_report.h"
 #include "quavel/protocol.h"
 
 namespace {

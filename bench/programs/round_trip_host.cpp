@@ -1,27 +1,37 @@
-// Command round trip: the same copy-data message to the agent and to the
-// bare window, alternating in blocks so that both see the same background
-// load on a shared machine.
+// Command round trip: the same copy-data message to the agent, to the bare
+// graph window (the same graph calls on a loaded, playing graph: the
+// baseline) and to the plain bare window (no graph call: the messaging
+// floor), in turns of one block each so that all three see the same
+// background load on a shared machine.
 //   round_trip_host --code N [--arg TEXT] --min R --max R --count N [--block N]
-// The agent's replies must lie in [min, max]; the bare window echoes the code.
+// The agent's replies must lie in [min, max]; the bare windows echo the code.
 #include <windows.h>
 
 #include <cstdio>
 #include <vector>
 
-#include "bare_window_class.h"
-#include "json_report.h"
-#include "options.h"
-#include "timed_command.h"
+#include "harness/bare_window_class.h"
+#include "harness/json_report.h"
+#include "harness/options.h"
+#include "harness/timed_command.h"
 
 namespace {
 
-void SendBlock(HWND window, int code, const char* argument, int lowest, int highest, int count,
-               std::vector<double>* samples, ReplyTally* tally)
+struct Target {
+    const char* key;
+    HWND window;
+    int lowest;
+    int highest;
+    std::vector<double> samples;
+    ReplyTally tally;
+};
+
+void SendBlock(Target& target, int code, const char* argument, int count)
 {
     for (int index = 0; index < count; ++index) {
-        TimedReply reply = SendTimed(window, code, argument);
-        if (tally->Check(reply, lowest, highest))
-            samples->push_back(reply.roundTripUs);
+        TimedReply reply = SendTimed(target.window, code, argument);
+        if (target.tally.Check(reply, target.lowest, target.highest))
+            target.samples.push_back(reply.roundTripUs);
     }
 }
 
@@ -32,36 +42,35 @@ int main(int argc, char** argv)
     Options options(argc, argv);
     int code = options.Number("--code", HC_GetState);
     std::string argument = options.Text("--arg", "");
-    int lowest = options.Number("--min", 0);
-    int highest = options.Number("--max", 0);
     int count = options.Number("--count", 10000);
     int block = options.Number("--block", 500);
     const char* text = argument.empty() ? NULL : argument.c_str();
 
-    HWND agentWindow = QuavelFindAgent();
-    HWND bareWindow = FindWindowA(BARE_WINDOW_CLASS, NULL);
-    if (!agentWindow || !bareWindow) {
-        fprintf(stderr, "round_trip_host: agent or bare window missing\n");
-        return 1;
+    Target targets[] = {
+        {"agent", QuavelFindAgent(), options.Number("--min", 0), options.Number("--max", 0), {}, {}},
+        {"baseline", FindWindowA(BARE_GRAPH_WINDOW_CLASS, NULL), code, code, {}, {}},
+        {"plain", FindWindowA(BARE_WINDOW_CLASS, NULL), code, code, {}, {}},
+    };
+    for (const Target& target : targets) {
+        if (!target.window) {
+            fprintf(stderr, "round_trip_host: no %s window\n", target.key);
+            return 1;
+        }
     }
 
-    std::vector<double> agentUs;
-    std::vector<double> bareUs;
-    ReplyTally agentTally;
-    ReplyTally bareTally;
     for (int sent = 0; sent < count; sent += block) {
         int size = count - sent < block ? count - sent : block;
-        SendBlock(agentWindow, code, text, lowest, highest, size, &agentUs, &agentTally);
-        SendBlock(bareWindow, code, text, code, code, size, &bareUs, &bareTally);
+        for (Target& target : targets)
+            SendBlock(target, code, text, size);
     }
 
     JsonReport report;
-    report.Samples("agent_us", agentUs);
-    report.Samples("baseline_us", bareUs);
-    report.Number("agent_lost", agentTally.lost);
-    report.Number("agent_wrong", agentTally.wrong);
-    report.Number("baseline_lost", bareTally.lost);
-    report.Number("baseline_wrong", bareTally.wrong);
+    for (const Target& target : targets) {
+        std::string key(target.key);
+        report.Samples((key + "_us").c_str(), target.samples);
+        report.Number((key + "_lost").c_str(), target.tally.lost);
+        report.Number((key + "_wrong").c_str(), target.tally.wrong);
+    }
     report.Print();
     return 0;
 }

@@ -8,13 +8,13 @@
 #include <cstdio>
 #include <vector>
 
-#include "bare_window_class.h"
-#include "json_report.h"
-#include "options.h"
+#include "harness/bare_window_class.h"
+#include "harness/json_report.h"
+#include "harness/options.h"
 #include "quavel/protocol.h"
-#include "sibling_program.h"
-#include "started_program.h"
-#include "stopwatch.h"
+#include "harness/sibling_program.h"
+#include "harness/started_program.h"
+#include "harness/stopwatch.h"
 
 namespace {
 

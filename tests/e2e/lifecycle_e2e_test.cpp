@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host_session.h"
+#include "e2e/serving_agent.h"
 #include "quavel/host.h"
 
 namespace {

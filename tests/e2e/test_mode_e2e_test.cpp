@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "agent_process.h"
-#include "host_session.h"
+#include "e2e/serving_agent.h"
+#include "harness/log_file.h"
+#include "harness/started_program.h"
+#include "harness/wav_file.h"
 #include "message_box.h"
 #include "quavel/protocol.h"
-#include "support/log_file.h"
-#include "support/wav_file.h"
 
 namespace {
 

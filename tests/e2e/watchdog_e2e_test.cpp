@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "host_session.h"
+#include "e2e/serving_agent.h"
+#include "harness/window_title.h"
 #include "quavel/host.h"
 
 namespace {
@@ -18,13 +19,6 @@ const DWORD kEarliestSlackMs = 200;
 const char kProbe[] = "probe";
 // Several ticks: a title still showing the probe after this was not reset.
 const DWORD kResetWithinMs = 400;
-
-std::string TitleOf(HWND window)
-{
-    char title[64] = {};
-    GetWindowTextA(window, title, sizeof title);
-    return title;
-}
 
 }  // namespace
 

@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -7,9 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "harness/log_file.h"
+#include "harness/process_counts.h"
+#include "harness/wav_file.h"
 #include "playback/playback_channel.h"
-#include "support/log_file.h"
-#include "support/wav_file.h"
 
 // PlaybackChannel on the platform's own DirectShow, playing into the test
 // sound device. Bounds are generous: a loaded machine must not make these flake.
@@ -27,18 +27,6 @@ bool Eventually(const std::function<bool()>& condition, DWORD limitMs)
         Sleep(kTick);
     }
     return true;
-}
-
-int ThreadsOfThisProcess()
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry;
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
-    return count;
 }
 
 class PlaybackChannelOnWine : public testing::Test {
@@ -85,14 +73,14 @@ TEST_F(PlaybackChannelOnWine, RefusedOpensLeaveNoThreadsBehind)
 {
     CreateDirectoryA("a-folder", NULL);
     ASSERT_TRUE(channel->OpenFile("three-seconds.wav"));
-    int before = ThreadsOfThisProcess();
+    long before = CountsOfThisProcess().threads;
     for (int i = 0; i < 50; ++i) {
         EXPECT_FALSE(channel->OpenFile("missing.wav"));
         EXPECT_FALSE(channel->OpenFile("a-folder"));
     }
     ASSERT_TRUE(channel->OpenFile("three-seconds.wav"));
     // A few threads of the platform's pools may come and go.
-    EXPECT_LE(ThreadsOfThisProcess(), before + 5);
+    EXPECT_LE(CountsOfThisProcess().threads, before + 5);
     TakeLog();
 }
 

@@ -5,9 +5,10 @@
 #include <fstream>
 #include <string>
 
-#include "live_agent.h"
+#include "e2e/serving_agent.h"
+#include "harness/full_path.h"
+#include "harness/log_file.h"
 #include "quavel/protocol.h"
-#include "support/log_file.h"
 
 // Whatever the disk holds, an open that cannot play replies 0, leaves the
 // three log lines, and the channel opens a good file right after.
@@ -26,7 +27,7 @@ std::string ReadBytes(const std::string& path, size_t count)
     return bytes;
 }
 
-class BadFiles : public LiveAgent {
+class BadFiles : public ServingAgent {
 protected:
     void ExpectRefusedThenRecovered(const std::string& path)
     {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "live_agent.h"
+#include "e2e/serving_agent.h"
+#include "harness/sibling_program.h"
+#include "harness/window_title.h"
+#include "host_stub.h"
 #include "quavel/host.h"
 
 // A host that dies while registered: the watchdog fires once, disarms, and
@@ -16,38 +18,6 @@ const DWORD kBeyondSilenceLimitMs = 1600;
 const DWORD kSeveralTicksMs = 400;
 const int kCycles = 5;
 
-// Starts the stand-in host and returns its window.
-HWND StartHostStub(PROCESS_INFORMATION* process)
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
-    std::string program(path);
-    program = program.substr(0, program.find_last_of('\\') + 1) + "robustness_host_stub.exe";
-    std::vector<char> line(program.begin(), program.end());
-    line.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(program.c_str(), line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                        process))
-        return NULL;
-    for (DWORD waited = 0; waited < kAgentStartBoundMs; waited += 50) {
-        HWND window = FindWindowA("QuavelTestHost", NULL);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (window && owner == process->dwProcessId)
-            return window;
-        Sleep(50);
-    }
-    return NULL;
-}
-
-std::string TitleOf(HWND window)
-{
-    char title[64] = "";
-    GetWindowTextA(window, title, sizeof title);
-    return title;
-}
-
 // The tick rewrites the title to "." only while a host window is registered:
 // overwrite it and see whether it comes back.
 bool WatchdogArmed(HWND agentWindow)
@@ -57,23 +27,20 @@ bool WatchdogArmed(HWND agentWindow)
     return TitleOf(agentWindow) == ".";
 }
 
-using HostFaults = LiveAgent;
+using HostFaults = ServingAgent;
 
 TEST_F(HostFaults, KilledHostDisarmsTheWatchdogOnceAndTheAgentServesOn)
 {
     for (int cycle = 0; cycle < kCycles; ++cycle) {
         SCOPED_TRACE(testing::Message() << "cycle " << cycle);
-        PROCESS_INFORMATION host = {};
-        HWND hostWindow = StartHostStub(&host);
+        StartedProgram host(QuotedSiblingProgram("robustness_host_stub.exe"));
+        HWND hostWindow = host.WaitForWindow(HOST_STUB_WINDOW_CLASS, kStartBoundMs);
         ASSERT_NE(hostWindow, static_cast<HWND>(NULL)) << "stand-in host did not start";
         std::string number = std::to_string(static_cast<int>(reinterpret_cast<LONG_PTR>(hostWindow)));
         ASSERT_EQ(Send(HC_InfoWindow, number.c_str()), 1);
         EXPECT_TRUE(WatchdogArmed(window));
 
-        TerminateProcess(host.hProcess, 1);
-        WaitForSingleObject(host.hProcess, kAgentExitBoundMs);
-        CloseHandle(host.hThread);
-        CloseHandle(host.hProcess);
+        host.Kill(kExitBoundMs);
 
         Sleep(kBeyondSilenceLimitMs);
         EXPECT_FALSE(WatchdogArmed(window)) << "the watchdog should have fired and disarmed";

@@ -8,12 +8,13 @@
 #include "fuzz_message.h"
 #include "fuzz_replay.h"
 #include "guarded_buffer.h"
+#include "harness/full_path.h"
+#include "harness/wav_file.h"
 #include "protocol/command_dispatcher.h"
 #include "quavel/protocol.h"
 #include "reply_oracle.h"
 #include "shell/agent_lifetime.h"
 #include "shell/agent_window.h"
-#include "support/wav_file.h"
 
 // The generator's messages handed straight to the agent's code, on the
 // platform's real filter graphs. Unlike a message from another process, a
@@ -22,13 +23,6 @@ namespace {
 
 const int kMessages = 100000;
 const size_t kLargestPayload = 64 * 1024 + 16;
-
-std::string FullPath(const char* name)
-{
-    char path[MAX_PATH];
-    GetFullPathNameA(name, sizeof path, path, NULL);
-    return path;
-}
 
 class InProcessFuzz : public testing::Test {
 protected:

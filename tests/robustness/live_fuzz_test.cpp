@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "e2e/serving_agent.h"
 #include "fuzz_message.h"
 #include "fuzz_replay.h"
-#include "live_agent.h"
+#include "harness/full_path.h"
+#include "harness/wav_file.h"
 #include "quavel/protocol.h"
 #include "reply_oracle.h"
-#include "support/wav_file.h"
 
 // The generator's messages sent to a live agent from this process, as real
 // window messages, while both channels hold files and the first plays. The
@@ -17,7 +18,7 @@ namespace {
 
 const int kMessages = 100000;
 
-using LiveFuzz = LiveAgent;
+using LiveFuzz = ServingAgent;
 
 TEST_F(LiveFuzz, EveryMessageIsAnsweredAsTheTableSays)
 {
@@ -57,7 +58,7 @@ TEST_F(LiveFuzz, EveryMessageIsAnsweredAsTheTableSays)
         }
         ASSERT_TRUE(answered) << "QUAVEL_FUZZ_REPLAY=" << replay << ", message " << i << " (message 0x" << std::hex
                               << message.message << std::dec << ", code " << message.code
-                              << "): no answer; agent " << (agentProcess->HasExited() ? "gone" : "hung");
+                              << "): no answer; agent " << (agentProcess.HasExited() ? "gone" : "hung");
         std::string why;
         ASSERT_TRUE(oracle.Check(message, reply, &why))
             << "QUAVEL_FUZZ_REPLAY=" << replay << ", message " << i << " (code " << message.code << ", text \""

@@ -1,13 +1,14 @@
 #include <windows.h>
-#include <psapi.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
-#include "live_agent.h"
+#include "e2e/serving_agent.h"
+#include "harness/full_path.h"
+#include "harness/process_counts.h"
+#include "harness/sibling_program.h"
 #include "quavel/protocol.h"
 
 // Under a long mixed load with files opened and closed all along, the agent's
@@ -27,46 +28,18 @@ const int kWarmUpCycles = 20;
 const long long kSlackBytes = 8LL * 1024 * 1024;
 // Handles opened and closed by the graphs come and go; a leak of one handle
 // per file cycle would add 200.
-const DWORD kHandleSlack = 64;
+const long kHandleSlack = 64;
 const DWORD kControlBoundMs = 300000;
-
-SIZE_T PrivateBytesOf(HANDLE process)
-{
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(process, &counters, sizeof counters);
-    // Wine reports the private bytes here (its PrivateUsage reads 0).
-    return counters.PagefileUsage;
-}
-
-DWORD HandlesOf(HANDLE process)
-{
-    DWORD count = 0;
-    GetProcessHandleCount(process, &count);
-    return count;
-}
 
 // The platform's own growth for `cycles` graph cycles, from the control.
 long long ControlGrowth(int cycles, const std::string& file)
 {
-    char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
-    std::string program(path);
-    program = program.substr(0, program.find_last_of('\\') + 1) + "robustness_graph_cycles.exe";
     std::string result = FullPath("control-growth.txt");
-    std::string line = "\"" + program + "\" " + std::to_string(cycles) + " \"" + file + "\" \"" +
-                       result + "\"";
-    std::vector<char> writable(line.begin(), line.end());
-    writable.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION control = {};
-    if (!CreateProcessA(program.c_str(), writable.data(), NULL, NULL, FALSE, 0, NULL, NULL,
-                        &startup, &control))
+    StartedProgram control(QuotedSiblingProgram("robustness_graph_cycles.exe") + " " +
+                           std::to_string(cycles) + " \"" + file + "\" \"" + result + "\"");
+    DWORD exitCode = 1;
+    if (!control.WaitForExit(kControlBoundMs, &exitCode) || exitCode != 0)
         return -1;
-    WaitForSingleObject(control.hProcess, kControlBoundMs);
-    CloseHandle(control.hThread);
-    CloseHandle(control.hProcess);
     long long growth = -1;
     FILE* output = fopen(result.c_str(), "r");
     if (!output)
@@ -77,7 +50,7 @@ long long ControlGrowth(int cycles, const std::string& file)
     return growth;
 }
 
-class LoadLeaks : public LiveAgent {
+class LoadLeaks : public ServingAgent {
 protected:
     // One round of ordinary host traffic on both channels.
     void MixedCommands(int count)
@@ -117,27 +90,24 @@ protected:
 TEST_F(LoadLeaks, MemoryAndHandlesStayFlatUnderMixedLoad)
 {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
-                                 agentProcess->id());
+                                 agentProcess.id());
     ASSERT_NE(process, static_cast<HANDLE>(NULL));
     MixedCommands(kWarmUpCycles * kCommandsPerFileCycle);
-    SIZE_T memoryBefore = PrivateBytesOf(process);
-    DWORD handlesBefore = HandlesOf(process);
-
+    ProcessCounts before = CountsOf(process);
     MixedCommands(kCommands);
-    SIZE_T memoryAfter = PrivateBytesOf(process);
-    DWORD handlesAfter = HandlesOf(process);
+    ProcessCounts after = CountsOf(process);
     CloseHandle(process);
 
     long long control = ControlGrowth(kCommands / kCommandsPerFileCycle, tone);
     ASSERT_GE(control, 0) << "the control did not run";
-    long long growth = static_cast<long long>(memoryAfter) - static_cast<long long>(memoryBefore);
+    long long growth = after.privateBytes - before.privateBytes;
     RecordProperty("agent_growth_bytes", std::to_string(growth));
     RecordProperty("platform_growth_bytes", std::to_string(control));
     EXPECT_LE(growth, control + control / 4 + kSlackBytes)
         << "agent grew " << growth << " bytes; the platform alone grew " << control;
     // Wine 8 does not count another process's handles: it reports 0.
-    if (handlesBefore != 0) {
-        EXPECT_LE(handlesAfter, handlesBefore + kHandleSlack);
+    if (before.handles != 0) {
+        EXPECT_LE(after.handles, before.handles + kHandleSlack);
     }
     QuitAndExpectCleanExit();
 }

@@ -4,9 +4,10 @@
 
 #include <string>
 
-#include "live_agent.h"
-#include "quavel/protocol.h"
-#include "support/wav_file.h"
+#include "e2e/serving_agent.h"
+#include "harness/full_path.h"
+#include "harness/wav_file.h"
+#include "quavel/host.h"
 
 // An agent whose current directory refuses new files (even to an
 // administrator): it cannot log, and must serve all the same. The folder is
@@ -26,22 +27,22 @@ TEST(LockedDirectory, AgentThatCannotLogKeepsServing)
     ASSERT_TRUE(SetCurrentDirectoryA(locked));
     AgentProcess agent;
     SetCurrentDirectoryA(own);
-    HWND window = agent.WaitForWindow(kAgentStartBoundMs);
+    HWND window = agent.WaitForWindow(kStartBoundMs);
     ASSERT_NE(window, static_cast<HWND>(NULL));
 
     int reply = -1;
-    ASSERT_TRUE(SendCommandText(window, HC_OpenFile, "missing.wav", &reply));
+    ASSERT_EQ(QuavelSendCommand(window, HC_OpenFile, "missing.wav", kAnswerBoundMs, &reply), QUAVEL_OK);
     EXPECT_EQ(reply, 0);
-    ASSERT_TRUE(SendCommandText(window, HC_OpenFile, tone.c_str(), &reply));
+    ASSERT_EQ(QuavelSendCommand(window, HC_OpenFile, tone.c_str(), kAnswerBoundMs, &reply), QUAVEL_OK);
     EXPECT_EQ(reply, 1);
-    ASSERT_TRUE(SendCommandText(window, HC_GetDuration, NULL, &reply));
+    ASSERT_EQ(QuavelSendCommand(window, HC_GetDuration, NULL, kAnswerBoundMs, &reply), QUAVEL_OK);
     EXPECT_EQ(reply, 300);
     EXPECT_EQ(GetFileAttributesA((std::string(locked) + "\\quavellog.txt").c_str()),
               INVALID_FILE_ATTRIBUTES)
         << "the folder was not locked after all";
 
-    ASSERT_TRUE(SendCommandText(window, HC_Quit, NULL, &reply));
+    ASSERT_EQ(QuavelSendCommand(window, HC_Quit, NULL, kAnswerBoundMs, &reply), QUAVEL_OK);
     DWORD exitCode = 0xDEAD;
-    ASSERT_TRUE(agent.WaitForExit(kAgentExitBoundMs, &exitCode));
+    ASSERT_TRUE(agent.WaitForExit(kExitBoundMs, &exitCode));
     EXPECT_EQ(exitCode, 0u);
 }

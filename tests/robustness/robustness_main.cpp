@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "support/scratch_directory.h"
+#include "harness/scratch_directory.h"
 
 // Agents and channels write their logs into this directory.
 //
@@ -16,7 +16,7 @@
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    EnterScratchDirectory("quavel-robustness");
+    EnterScratchDirectory(QUAVEL_SCRATCH_DIRECTORY);
     int result = RUN_ALL_TESTS();
     fflush(stdout);
     fflush(stderr);

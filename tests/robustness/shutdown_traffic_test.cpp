@@ -5,9 +5,10 @@
 #include <atomic>
 #include <thread>
 
-#include "live_agent.h"
+#include "e2e/serving_agent.h"
+#include "harness/full_path.h"
+#include "harness/wav_file.h"
 #include "quavel/host.h"
-#include "support/wav_file.h"
 
 // A host that keeps sending while the agent quits: the fade runs to its end,
 // the agent exits with 0, and the host's sends fail cleanly (never hang,
@@ -50,7 +51,7 @@ void SendUntilStopped(HWND window, Traffic* traffic)
     }
 }
 
-using ShutdownUnderTraffic = LiveAgent;
+using ShutdownUnderTraffic = ServingAgent;
 
 TEST_F(ShutdownUnderTraffic, FadeCompletesAndSendsFailCleanlyAfterwards)
 {
@@ -65,9 +66,9 @@ TEST_F(ShutdownUnderTraffic, FadeCompletesAndSendsFailCleanlyAfterwards)
     Sleep(300);
     DWORD quitAt = GetTickCount();
     int reply = 0;
-    ASSERT_TRUE(SendCommandText(window, HC_Quit, NULL, &reply));
+    ASSERT_EQ(QuavelSendCommand(window, HC_Quit, NULL, kAnswerBoundMs, &reply), QUAVEL_OK);
     DWORD exitCode = 0xDEAD;
-    bool ended = agentProcess->WaitForExit(kAgentExitBoundMs, &exitCode);
+    bool ended = agentProcess.WaitForExit(kExitBoundMs, &exitCode);
     DWORD quitToGone = MsSince(quitAt);
     Sleep(500);
     traffic.stop = true;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "live_agent.h"
+#include "e2e/serving_agent.h"
 #include "quavel/host.h"
 
 // Agents started at the same moment: exactly one serves, the others leave
@@ -19,7 +19,7 @@ TEST(StartupRace, ExactlyOneOfFourServes)
 
     int exited = 0;
     DWORD start = GetTickCount();
-    while (exited < kAgents - 1 && MsSince(start) < kAgentStartBoundMs + kAgentExitBoundMs) {
+    while (exited < kAgents - 1 && MsSince(start) < kStartBoundMs + kExitBoundMs) {
         Sleep(100);
         exited = 0;
         for (const auto& agent : agents)
@@ -36,13 +36,13 @@ TEST(StartupRace, ExactlyOneOfFourServes)
             server = agent.get();
     }
     ASSERT_NE(server, nullptr);
-    HWND window = server->WaitForWindow(kAgentStartBoundMs);
+    HWND window = server->WaitForWindow(kStartBoundMs);
     ASSERT_NE(window, static_cast<HWND>(NULL)) << "the remaining agent does not serve";
     EXPECT_EQ(QuavelFindAgent(), window);
 
     int reply = 0;
-    ASSERT_TRUE(SendCommandText(window, HC_Quit, NULL, &reply));
+    ASSERT_EQ(QuavelSendCommand(window, HC_Quit, NULL, kAnswerBoundMs, &reply), QUAVEL_OK);
     DWORD exitCode = 0xDEAD;
-    ASSERT_TRUE(server->WaitForExit(kAgentExitBoundMs, &exitCode));
+    ASSERT_TRUE(server->WaitForExit(kExitBoundMs, &exitCode));
     EXPECT_EQ(exitCode, 0u);
 }

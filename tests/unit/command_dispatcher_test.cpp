@@ -8,9 +8,9 @@
 #include "common/agent_state.h"
 #include "fakes/fake_filter_graph.h"
 #include "fakes/fake_tick_clock.h"
+#include "harness/log_file.h"
 #include "protocol/command_dispatcher.h"
 #include "quavel/protocol.h"
-#include "support/log_file.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "diag/error_log.h"
-#include "support/log_file.h"
+#include "harness/log_file.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "fakes/fake_filter_graph.h"
+#include "harness/log_file.h"
 #include "playback/playback_channel.h"
-#include "support/log_file.h"
 
 namespace {
 

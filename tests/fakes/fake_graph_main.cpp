@@ -4,8 +4,10 @@
 
 #include "fakes/fake_clip_files.h"
 #include "fakes/fake_filter_graph.h"
-#include "support/scratch_directory.h"
+#include "harness/scratch_directory.h"
 
+// Unit tests of the agent's code against the fake filter graph, in a scratch
+// directory of their own (named by the build) that holds the clip files.
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
@@ -13,7 +15,7 @@ int main(int argc, char** argv)
     // never take the registered fake class object with them.
     CoInitialize(NULL);
     InstallFakeFilterGraph();
-    EnterScratchDirectory("quavel-unit");
+    EnterScratchDirectory(QUAVEL_SCRATCH_DIRECTORY);
     PlaceFakeClipFiles();
     return RUN_ALL_TESTS();
 }

@@ -6,22 +6,29 @@
 #include <string>
 
 // The platform's filter graph driven directly, with none of the agent's
-// code: what the baselines measure the agent against.
+// code: the same four interfaces the agent holds per channel, for the
+// baselines the bench measures the agent against and the controls the leak
+// tests compare with.
 class BareGraph {
 public:
     BareGraph();
     ~BareGraph();
 
+    // Creates the graph and queries its control, position and audio
+    // interfaces, as the agent's channel does.
     bool Build();
+    // `path` in the ANSI code page.
     bool Render(const std::string& path);
     void Release();
 
     void Run();
     void Stop();
+    void Pause();
     OAFilterState State();
     double Position();
     void SetPosition(double seconds);
     double Duration();
+    void SetVolume(long attenuation);
 
 private:
     BareGraph(const BareGraph&);
@@ -30,4 +37,5 @@ private:
     IGraphBuilder* graph_;
     IMediaControl* control_;
     IMediaPosition* position_;
+    IBasicAudio* audio_;
 };

@@ -1,6 +1,6 @@
-#include "timed_command.h"
+#include "harness/timed_command.h"
 
-#include "stopwatch.h"
+#include "harness/stopwatch.h"
 
 TimedReply SendTimed(HWND window, int code, const char* argument)
 {

@@ -1,4 +1,4 @@
-#include "stopwatch.h"
+#include "harness/stopwatch.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "json_report.h"
+#include "harness/json_report.h"
 
 #include <cstdio>
 

@@ -1,8 +1,21 @@
-#include "bare_graph.h"
+#include "harness/bare_graph.h"
 
 #include <vector>
 
-BareGraph::BareGraph() : graph_(NULL), control_(NULL), position_(NULL) {}
+namespace {
+
+template <class Interface>
+void ReleaseAndClear(Interface*& member)
+{
+    if (!member)
+        return;
+    member->Release();
+    member = NULL;
+}
+
+}  // namespace
+
+BareGraph::BareGraph() : graph_(NULL), control_(NULL), position_(NULL), audio_(NULL) {}
 
 BareGraph::~BareGraph()
 {
@@ -17,7 +30,8 @@ bool BareGraph::Build()
         return false;
     graph_->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control_));
     graph_->QueryInterface(IID_IMediaPosition, reinterpret_cast<void**>(&position_));
-    return control_ && position_;
+    graph_->QueryInterface(IID_IBasicAudio, reinterpret_cast<void**>(&audio_));
+    return control_ && position_ && audio_;
 }
 
 bool BareGraph::Render(const std::string& path)
@@ -30,15 +44,10 @@ bool BareGraph::Render(const std::string& path)
 
 void BareGraph::Release()
 {
-    if (position_)
-        position_->Release();
-    if (control_)
-        control_->Release();
-    if (graph_)
-        graph_->Release();
-    position_ = NULL;
-    control_ = NULL;
-    graph_ = NULL;
+    ReleaseAndClear(audio_);
+    ReleaseAndClear(position_);
+    ReleaseAndClear(control_);
+    ReleaseAndClear(graph_);
 }
 
 void BareGraph::Run()
@@ -49,6 +58,11 @@ void BareGraph::Run()
 void BareGraph::Stop()
 {
     control_->Stop();
+}
+
+void BareGraph::Pause()
+{
+    control_->Pause();
 }
 
 OAFilterState BareGraph::State()
@@ -75,4 +89,9 @@ double BareGraph::Duration()
     REFTIME seconds = 0.0;
     position_->get_Duration(&seconds);
     return seconds;
+}
+
+void BareGraph::SetVolume(long attenuation)
+{
+    audio_->put_Volume(attenuation);
 }

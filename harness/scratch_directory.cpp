@@ -1,4 +1,4 @@
-#include "support/scratch_directory.h"
+#include "harness/scratch_directory.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "sibling_program.h"
+#include "harness/sibling_program.h"
 
 #include <windows.h>
 
@@ -8,4 +8,9 @@ std::string SiblingProgram(const char* name)
     GetModuleFileNameA(NULL, path, sizeof path);
     std::string folder(path);
     return folder.substr(0, folder.find_last_of('\\') + 1) + name;
+}
+
+std::string QuotedSiblingProgram(const char* name)
+{
+    return "\"" + SiblingProgram(name) + "\"";
 }

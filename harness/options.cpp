@@ -1,4 +1,4 @@
-#include "options.h"
+#include "harness/options.h"
 
 #include <cstdlib>
 #include <cstring>

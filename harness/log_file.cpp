@@ -1,4 +1,4 @@
-#include "support/log_file.h"
+#include "harness/log_file.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "support/wav_file.h"
+#include "harness/wav_file.h"
 
 #include <cmath>
 #include <cstdint>
