@@ -2,7 +2,7 @@
 under its usual level is a dropout."""
 import statistics
 
-from analysis import tone_levels
+from . import levels
 
 # Volume changes under load move a tone by under 3 dB; a dropout is far more.
 DROPOUT_DB = 10.0
@@ -11,7 +11,7 @@ DROPOUT_DB = 10.0
 def analyse(samples, rate, frequencies):
     """Dropouts between the first and the last window where every tone is
     heard: how many events (runs of windows) and how long in all."""
-    tracks = [tone_levels.levels_db(samples, rate, frequency) for frequency in frequencies]
+    tracks = [levels.levels_db(samples, rate, frequency) for frequency in frequencies]
     usual = [statistics.median(track) for track in tracks]
     heard = [all(track[index] > level - DROPOUT_DB for track, level in zip(tracks, usual))
              for index in range(len(tracks[0]))]
@@ -26,6 +26,6 @@ def analyse(samples, rate, frequencies):
             dropped += 1
             if heard[index - 1]:
                 events += 1
-    window_s = tone_levels.WINDOW_S
+    window_s = levels.WINDOW_S
     return {"events": events, "dropped_ms": 1000 * dropped * window_s,
             "analysed_s": (last - first + 1) * window_s}

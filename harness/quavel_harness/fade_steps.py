@@ -6,7 +6,7 @@ to be heard is one step; the steps heard are compared in order with the
 fourth-root curve."""
 import statistics
 
-from analysis import tone_levels
+from . import levels
 
 # Channel 2's tone counts as stopped once it is this far under its level.
 STOPPED_DROP_DB = 20.0
@@ -48,9 +48,9 @@ def marker_end(marker_levels):
 
 
 def analyse(samples, rate, fade_hz, marker_hz, start_percent, step_percent):
-    window_s = tone_levels.WINDOW_S
-    fade = tone_levels.levels_db(samples, rate, fade_hz)
-    start = marker_end(tone_levels.levels_db(samples, rate, marker_hz))
+    window_s = levels.WINDOW_S
+    fade = levels.levels_db(samples, rate, fade_hz)
+    start = marker_end(levels.levels_db(samples, rate, marker_hz))
     reference_windows = int(REFERENCE_S / window_s)
     before = statistics.median(fade[max(0, start - reference_windows):start])
     silent = [level < before - SILENT_DROP_DB for level in fade]

@@ -1,6 +1,6 @@
 import unittest
 
-from analysis import dropouts, signals
+from quavel_harness import dropouts, signals
 
 RATE = signals.RATE
 

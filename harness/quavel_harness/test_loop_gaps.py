@@ -1,6 +1,6 @@
 import unittest
 
-from analysis import loop_gaps, signals
+from quavel_harness import loop_gaps, signals
 
 RATE = signals.RATE
 CLIP = signals.chirp(200, 4200, 1.0, 0.5)

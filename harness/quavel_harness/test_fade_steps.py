@@ -1,7 +1,7 @@
 import math
 import unittest
 
-from analysis import fade_steps, signals
+from quavel_harness import fade_steps, signals
 
 RATE = signals.RATE
 STEP_S = 0.1
