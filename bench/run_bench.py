@@ -11,16 +11,15 @@ import os
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-
-from analysis import signals  # noqa: E402
-from runner import counts, machine, report, verdict  # noqa: E402
-from runner import cpu_time  # noqa: E402
-from runner.rows import fade, idle, load, loop_gap, open_file, round_trip, startup  # noqa: E402
-from runner.wine_session import WineSession  # noqa: E402
-
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-WINE_LOADERS = {"i686": "/usr/lib/wine/wine", "x86_64": "/usr/lib/wine/wine64"}
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "harness"))
+
+from quavel_harness import signals, wav  # noqa: E402
+from quavel_harness.wine import WineSession  # noqa: E402
+from runner import counts, cpu_time, machine, report, verdict  # noqa: E402
+from runner.rows import fade, idle, load, loop_gap, open_file, round_trip, startup  # noqa: E402
+
 # Long enough that no row's playing file reaches its end.
 LONG_S = 240
 OPEN_S = 10
@@ -29,19 +28,18 @@ MARKER_AMPLITUDE = 0.2
 CHIRP_AMPLITUDE = 0.5
 WINDOW_WAIT_S = 60
 # Time for a bare window to start and load its graphs under Wine.
-PROFILE_SETTLE_S = 5
+BARE_SETTLE_S = 5
 
 
-def write_signals(work):
-    """Whole-cycle tones repeat a one-second block, which is quick to make."""
-    low = signals.tone(fade.FADE_HZ, 1.0, TONE_AMPLITUDE)
-    high = signals.tone(fade.MARKER_HZ, 1.0, MARKER_AMPLITUDE)
-    signals.write_wav(os.path.join(work, "open.wav"), low * OPEN_S, channels=2)
-    signals.write_wav(os.path.join(work, "long_low.wav"), low * LONG_S)
-    signals.write_wav(os.path.join(work, "long_high.wav"), high * LONG_S)
-    signals.write_wav(os.path.join(work, "chirp.wav"),
-                      signals.chirp(loop_gap.START_HZ, loop_gap.END_HZ, loop_gap.CLIP_S,
-                                    CHIRP_AMPLITUDE))
+def write_signals(session):
+    low_hz, high_hz = signals.CHANNEL_HZ
+    low = signals.tone(low_hz, LONG_S, TONE_AMPLITUDE)
+    wav.write(session.file("open.wav"), [low[:OPEN_S * signals.RATE]] * 2, signals.RATE)
+    wav.write(session.file("long_low.wav"), [low], signals.RATE)
+    wav.write(session.file("long_high.wav"), [signals.tone(high_hz, LONG_S, MARKER_AMPLITUDE)],
+              signals.RATE)
+    wav.write(session.file("chirp.wav"),
+              [signals.chirp(*signals.CHIRP_HZ, loop_gap.CLIP_S, CHIRP_AMPLITUDE)], signals.RATE)
 
 
 def check_pid(process, program):
@@ -51,14 +49,18 @@ def check_pid(process, program):
         raise RuntimeError(f"pid {process.pid} is not {program}")
 
 
-def wait_for_both_windows(session):
-    """The memory probe succeeds only once the agent's and the bare window
-    both exist."""
+def start_bare_window(session, *arguments):
+    """A bare window, returned once it is up with its graphs loaded (the
+    memory probe succeeds only once the agent's and the bare window exist)."""
+    bare = session.start("bare_window.exe", *arguments)
     deadline = time.monotonic() + WINDOW_WAIT_S
     while not session.succeeds("process_memory.exe"):
         if time.monotonic() > deadline:
             raise RuntimeError("the agent or the bare window did not appear")
         time.sleep(1)
+    time.sleep(BARE_SETTLE_S)
+    check_pid(bare, "bare_window.exe")
+    return bare
 
 
 def run_rows(session, scale):
@@ -69,21 +71,18 @@ def run_rows(session, scale):
     print("start to ready ...", flush=True)
     rows += startup.measure(session, scale)
 
-    agent = session.start("quavel.exe")
-    bare = session.start("bare_window.exe")
-    wait_for_both_windows(session)
+    agent = session.start_agent()
     check_pid(agent, "quavel.exe")
-    check_pid(bare, "bare_window.exe")
-
     print("idle cost ...", flush=True)
-    rows += idle.measure(session, scale, agent.pid, bare.pid, "no files")
+    bare = start_bare_window(session, "--graphs", 2)
+    rows += idle.measure(session, scale, agent.pid, bare, "no files", "two empty graphs")
+    bare.stop()
     session.quavelctl("open", path("long_low.wav"))
     session.quavelctl("--channel", "2", "open", path("long_high.wav"))
-    profile = session.start("bare_window.exe", "--graphs", "2", "--render", path("long_low.wav"))
-    time.sleep(PROFILE_SETTLE_S)
-    check_pid(profile, "bare_window.exe")
-    rows += idle.measure(session, scale, agent.pid, bare.pid, "both channels loaded, stopped",
-                         profile)
+    bare = start_bare_window(session, "--graphs", 2, "--render", path("long_low.wav"))
+    rows += idle.measure(session, scale, agent.pid, bare, "both channels loaded, stopped",
+                         f"two graphs with a {LONG_S} s WAV loaded, stopped")
+    bare.stop()
 
     print("open file ...", flush=True)
     session.quavelctl("close")
@@ -92,11 +91,17 @@ def run_rows(session, scale):
     print("round trips ...", flush=True)
     session.quavelctl("open", path("long_low.wav"))
     session.quavelctl("run")
+    plain = session.start("bare_window.exe")
+    graph = session.start("bare_window.exe", "--graphs", 1, "--render", path("long_low.wav"),
+                          "--run", 1, "--graph-replies", 1)
+    time.sleep(BARE_SETTLE_S)
     rows += round_trip.measure(session, scale, LONG_S)
+    graph.stop()
     profiles["command_in_process"] = round_trip.profile(session, scale, path("long_low.wav"))
 
     print("under load ...", flush=True)
     rows += load.measure(session, scale, LONG_S)
+    plain.stop()
     session.quavelctl("stop")
     session.quavelctl("close")
     session.quavelctl("--channel", "2", "stop")
@@ -112,7 +117,7 @@ def run_rows(session, scale):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--arch", required=True, choices=sorted(WINE_LOADERS))
+    parser.add_argument("--arch", required=True, choices=["i686", "x86_64"])
     parser.add_argument("--bin", required=True)
     parser.add_argument("--state", required=True)
     parser.add_argument("--quick", action="store_true")
@@ -120,12 +125,10 @@ def main():
     options = parser.parse_args()
 
     scale = counts.QUICK if options.quick else counts.FULL
-    work = os.path.join(os.path.abspath(options.state), "bench-work")
-    os.makedirs(work, exist_ok=True)
-    write_signals(work)
-    described = machine.describe(options.arch, WINE_LOADERS[options.arch])
-    session = WineSession(ROOT, options.arch, os.path.abspath(options.bin),
-                          os.path.abspath(options.state), work)
+    session = WineSession.in_state(options.arch, options.state, options.bin,
+                                   os.path.join(options.state, "bench-work"))
+    write_signals(session)
+    described = machine.describe(options.arch)
     session.sound_device("start")
     session.wine_server("keep")
     try:
@@ -135,6 +138,7 @@ def main():
         session.wine_server("end")
         session.sound_device("stop")
 
+    print(f"architecture run: {options.arch}")
     print(report.table(rows))
     if options.output:
         report.write(options.output, described, "quick" if options.quick else "full", rows,

@@ -4,6 +4,8 @@ import platform
 import subprocess
 import time
 
+SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts")
+
 
 def cpu_model():
     with open("/proc/cpuinfo") as info:
@@ -13,8 +15,10 @@ def cpu_model():
     return platform.processor()
 
 
-def describe(arch, wine_loader):
-    wine = subprocess.run([wine_loader, "--version"], capture_output=True, text=True).stdout
+def describe(arch):
+    loader = subprocess.run([os.path.join(SCRIPTS, "wine-arch"), "--loader", arch],
+                            capture_output=True, text=True, check=True).stdout.strip()
+    wine = subprocess.run([loader, "--version"], capture_output=True, text=True).stdout
     return {
         "cpu_model": cpu_model(),
         "cores": os.cpu_count(),

@@ -13,8 +13,8 @@ def figure(value):
     return f"{value:.2f}" if isinstance(value, float) else str(value)
 
 
-COLUMNS = [("metric", 38), ("unit", 11), ("agent", 10), ("baseline", 10), ("ratio", 6),
-           ("target", 34), ("verdict", 7)]
+COLUMNS = [("metric", 48), ("unit", 11), ("agent", 10), ("baseline", 10), ("ratio", 6),
+           ("target", 44), ("verdict", 7)]
 
 
 def table(rows):

@@ -4,10 +4,9 @@ dropouts. The same two hosts against the bare window, with the agent still
 playing, give the platform's p99 under the same load."""
 import json
 
-from analysis import dropouts, recording, stats
+from quavel_harness import dropouts, signals, stats
 from runner import verdict
 
-TONES_HZ = [400, 1500]
 HUNDREDTHS = 100
 
 
@@ -17,10 +16,11 @@ def two_hosts(session, counts, duration_s, name, echo):
                                "--count", counts.load_commands,
                                "--duration", int(duration_s * HUNDREDTHS), "--echo", echo)
                  for channel in (1, 2)]
-        outputs = [host.communicate()[0] for host in hosts]
-    results = [json.loads(output.strip().splitlines()[-1]) for output in outputs]
-    samples, rate = recording.read_mono(recorder.path)
-    heard = dropouts.analyse(samples, rate, TONES_HZ)
+        for host in hosts:
+            host.wait()
+    results = [json.loads(host.output().strip().splitlines()[-1]) for host in hosts]
+    rate, samples = recorder.read_mono()
+    heard = dropouts.analyse(samples, rate, signals.CHANNEL_HZ)
     return {"round_trip_us": [value for result in results for value in result["round_trip_us"]],
             "lost": sum(result["lost"] for result in results),
             "wrong": sum(result["wrong"] for result in results),

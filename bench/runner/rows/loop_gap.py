@@ -5,18 +5,18 @@ tick explains."""
 import statistics
 import time
 
-from analysis import loop_gaps, recording
+from quavel_harness import loop_gaps, signals
 from runner import verdict
 
 TICK_MS = 50
 CLIP_S = 1.0
-START_HZ = 200
-END_HZ = 4200
+START_HZ, END_HZ = signals.CHIRP_HZ
 FLOOR_POLL_MS = 5
+START_BOUND_S = 60
 
 
-def heard(path):
-    samples, rate = recording.read_mono(path)
+def heard(recorder):
+    rate, samples = recorder.read_mono()
     return loop_gaps.wrap_gaps(samples, rate, START_HZ, END_HZ, CLIP_S)
 
 
@@ -26,11 +26,11 @@ def bare_loop(session, counts, clip_path, poll_ms, name):
     with session.recorder(name) as recorder:
         process = session.start("bare_loop.exe", "--file", clip_path,
                                 "--seconds", counts.loop_s + 2, "--poll-ms", poll_ms)
-        if process.stdout.readline().strip() != "playing":
+        if not process.wait_for_line("playing", START_BOUND_S):
             raise RuntimeError("bare_loop did not start playing")
         time.sleep(counts.loop_s)
     process.wait()
-    return heard(recorder.path)
+    return heard(recorder)
 
 
 def agent_loop(session, counts, clip_path):
@@ -42,7 +42,7 @@ def agent_loop(session, counts, clip_path):
     session.quavelctl("stop")
     session.quavelctl("set-loop", "0")
     session.quavelctl("close")
-    return heard(recorder.path)
+    return heard(recorder)
 
 
 def summary(result):
