@@ -114,12 +114,13 @@ def plot(path, sides, marks):
                   for index, level in enumerate(side) if start <= index * WINDOW_S <= end]
         axes.plot([t for t, _ in points], [db for _, db in points], label=label, color=colour,
                   linewidth=1.2)
-    for name, moment in marks.items():
-        if name == "agent start":
-            continue
+    # Labels alternate in height: the quit and the fade's start are
+    # moments apart.
+    for number, (name, moment) in enumerate(sorted(marks.items(), key=lambda mark: mark[1])):
         axes.axvline(moment - origin, color="grey", linestyle="--", linewidth=0.8)
-        axes.annotate(name, (moment - origin, 0), xytext=(3, -12), textcoords="offset points",
-                      rotation=90, va="top", fontsize=8, color="dimgrey")
+        axes.annotate(name, (moment - origin, 0), xytext=(3, -6 - 70 * (number % 2)),
+                      textcoords="offset points", rotation=90, va="top", fontsize=8,
+                      color="dimgrey")
     axes.set_xlim(start - origin, end - origin)
     axes.set_ylim(FLOOR_DB, 5)
     axes.set_xlabel("seconds from the agent's start")
