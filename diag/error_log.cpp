@@ -12,11 +12,13 @@ const DWORD kMessageFlags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_I
 const DWORD kNeutralLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
 
 // Kept across calls on purpose: a later failure with last-error 0 repeats
-// the most recent description instead of inventing one.
+// the most recent description instead of inventing one, and a first one
+// shows "???". Log readers written against these lines expect both.
 char description[512] = "???";
 
 // System texts end in CR LF. Bytes are read as signed, so trailing bytes of
-// 0x80 and above go too; the first character always stays.
+// 0x80 and above go too (kept: logs have always been trimmed so); the first
+// character always stays.
 void TrimDescription()
 {
     int i = static_cast<int>(strlen(description)) - 1;

@@ -28,6 +28,9 @@ int HandleCommand(int code, const char* argument)
 {
     const char* text = argument ? argument : "";
     PlaybackChannel* channel = agent.channel1.get();
+    // Past the first channel's codes only the low five bits choose the
+    // command, so 64 and above wrap round (65 is HC_OpenFile on the second
+    // channel): hosts have always been answered so, and it stays.
     if (code > QUAVEL_LAST_COMMAND) {
         channel = agent.channel2.get();
         code &= kCommandBits;

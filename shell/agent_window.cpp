@@ -93,6 +93,8 @@ LRESULT CALLBACK AgentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_DESTROY:
         agent.quitRequested = true;
         return 0;
+    // Only a WM_QUIT sent to the window reaches here (a posted one ends
+    // GetMessageA); hosts have used it to quit the agent, so it still does.
     case WM_QUIT:
         agent.quitRequested = true;
         return 0;

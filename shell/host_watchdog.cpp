@@ -11,8 +11,9 @@ const LONG kHostSilenceLimitMs = 1000;
 // mask that older systems refuse.
 const DWORD kHostProcessAccess = 0x1F0FFF;
 
-// Nothing is done with the host process once it is open, so the handle is
-// closed at once: repeated firings must not pile up handles.
+// Opening the silent host's process is what hosts have always seen the
+// watchdog do, so it stays; nothing more is done with the process, so the
+// handle is closed at once: repeated firings must not pile up handles.
 void OpenHostProcess(HWND hostWindow)
 {
     DWORD processId = 0;

@@ -39,6 +39,8 @@ bool ClaimServiceRole()
 
 }  // namespace
 
+// High priorities on purpose, as hosts have always had them: the agent's
+// replies and its timer must not wait behind the host's own work.
 void RunServiceMode()
 {
     SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);

@@ -6,7 +6,9 @@
 
 namespace {
 
-// Tells an observer that the agent has seen a registered host window.
+// Tells an observer that the agent is watching a registered host window.
+// Written on every such tick, not once: hosts overwrite the title and wait
+// for it to come back to see that the watchdog is armed.
 const char kWatchingTitle[] = ".";
 
 }  // namespace
