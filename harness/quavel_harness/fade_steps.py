@@ -20,6 +20,8 @@ SAME_STEP_DB = 0.15
 # Windows of 10 ms a level must hold to count as a step (steps last 100 ms).
 SHORTEST_STEP_WINDOWS = 3
 REFERENCE_S = 0.5
+# A step this much louder than the one before is the fade going back up.
+RISE_DB = 1.0
 
 
 def fourth_root_db(percent):
@@ -62,14 +64,17 @@ def analyse(samples, rate, fade_hz, marker_hz, start_percent, step_percent):
 
     steps = [run for run in level_runs(fade[start:end]) if run[1] >= SHORTEST_STEP_WINDOWS]
     distinct = []
+    rises = 0
     for _, _, level in steps:
         if not distinct or level < distinct[-1] - SAME_STEP_DB:
             distinct.append(level)
+        elif level > distinct[-1] + RISE_DB:
+            rises += 1
 
     percents = list(range(start_percent, 0, -step_percent))
     heard = list(zip(distinct, percents))
     deviations = [abs(level - before - fourth_root_db(percent)) for level, percent in heard]
     return {"duration_s": duration_s, "steps": len(distinct), "expected_steps": len(percents),
             "curve_max_deviation_db": max(deviations),
-            "levels_not_heard": len(percents) - len(heard),
+            "levels_not_heard": len(percents) - len(heard), "rises": rises,
             "last_level_heard_db": distinct[-1] - before, "start_level_db": before}

@@ -35,6 +35,17 @@ class FadeStepsTest(unittest.TestCase):
         self.assertAlmostEqual(result["duration_s"], 5.0, delta=0.02)
         self.assertEqual(result["steps"], 50)
         self.assertLess(result["curve_max_deviation_db"], 0.2)
+        self.assertEqual(result["rises"], 0)
+
+    def test_a_fade_that_goes_back_up_rises_and_a_dropout_does_not(self):
+        def bumpy(percent):
+            return fourth_root_gain(80 if percent == 40 else percent)
+        recording = stepped_fade(bumpy)
+        dropout = int((1.0 + 5.5 * STEP_S) * RATE)
+        recording[dropout:dropout + int(0.015 * RATE)] = [0.0] * int(0.015 * RATE)
+        result = self.analyse(recording)
+        self.assertEqual(result["rises"], 1)
+        self.assertGreater(result["steps"], 45)
 
     def test_a_linear_fade_misses_the_curve(self):
         result = self.analyse(stepped_fade(lambda percent: percent / 100.0))

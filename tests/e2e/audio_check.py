@@ -118,6 +118,8 @@ def check_fade(session):
         problems.append(f"only {heard['steps']} steps heard: not a stepwise fade")
     if heard["curve_max_deviation_db"] > 3.0:
         problems.append(f"steps {heard['curve_max_deviation_db']:.1f} dB off the volume curve")
+    if heard["rises"]:
+        problems.append(f"channel 1 rose {heard['rises']} times during the fade")
     return problems
 
 
