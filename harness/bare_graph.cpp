@@ -2,19 +2,6 @@
 
 #include <vector>
 
-namespace {
-
-template <class Interface>
-void ReleaseAndClear(Interface*& member)
-{
-    if (!member)
-        return;
-    member->Release();
-    member = NULL;
-}
-
-}  // namespace
-
 BareGraph::BareGraph() : graph_(NULL), control_(NULL), position_(NULL), audio_(NULL) {}
 
 BareGraph::~BareGraph()
@@ -44,10 +31,18 @@ bool BareGraph::Render(const std::string& path)
 
 void BareGraph::Release()
 {
-    ReleaseAndClear(audio_);
-    ReleaseAndClear(position_);
-    ReleaseAndClear(control_);
-    ReleaseAndClear(graph_);
+    if (audio_)
+        audio_->Release();
+    if (position_)
+        position_->Release();
+    if (control_)
+        control_->Release();
+    if (graph_)
+        graph_->Release();
+    audio_ = NULL;
+    position_ = NULL;
+    control_ = NULL;
+    graph_ = NULL;
 }
 
 void BareGraph::Run()

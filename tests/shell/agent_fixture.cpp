@@ -1,23 +1,19 @@
 #include "agent_fixture.h"
 
 #include "common/agent_state.h"
+#include "fakes/fake_agent.h"
 #include "fakes/fake_tick_clock.h"
 #include "shell/agent_lifetime.h"
 #include "shell/agent_window.h"
 
 void AgentFixture::SetUp()
 {
-    NextGraphs() = FakeGraphScript();
     SetFakeTick(kStartTick);
     agent.instance = GetModuleHandleA(NULL);
-    agent.quitRequested = false;
-    agent.infoWindow = NULL;
     agent.lastHostContact = kStartTick;
-    // Made one at a time so each fake graph can be told apart.
-    agent.channel1.reset(new PlaybackChannel());
-    graph1 = LatestGraph();
-    agent.channel2.reset(new PlaybackChannel());
-    graph2 = LatestGraph();
+    FakeAgentGraphs graphs = ResetAgentOnFakeGraphs();
+    graph1 = graphs.first;
+    graph2 = graphs.second;
     ASSERT_TRUE(CreateAgentWindow());
 }
 

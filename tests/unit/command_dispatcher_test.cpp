@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/agent_state.h"
+#include "fakes/fake_agent.h"
 #include "fakes/fake_filter_graph.h"
 #include "fakes/fake_tick_clock.h"
 #include "harness/log_file.h"
@@ -18,13 +19,9 @@ class CommandDispatcherTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        NextGraphs() = FakeGraphScript();
-        agent.quitRequested = false;
-        agent.infoWindow = NULL;
-        agent.channel1.reset(new PlaybackChannel());
-        graph1 = LatestGraph();
-        agent.channel2.reset(new PlaybackChannel());
-        graph2 = LatestGraph();
+        FakeAgentGraphs graphs = ResetAgentOnFakeGraphs();
+        graph1 = graphs.first;
+        graph2 = graphs.second;
         TakeLog();
     }
 

@@ -1,0 +1,16 @@
+#include "fakes/fake_agent.h"
+
+#include "common/agent_state.h"
+
+FakeAgentGraphs ResetAgentOnFakeGraphs()
+{
+    NextGraphs() = FakeGraphScript();
+    agent.quitRequested = false;
+    agent.infoWindow = NULL;
+    FakeAgentGraphs graphs;
+    agent.channel1.reset(new PlaybackChannel());
+    graphs.first = LatestGraph();
+    agent.channel2.reset(new PlaybackChannel());
+    graphs.second = LatestGraph();
+    return graphs;
+}
