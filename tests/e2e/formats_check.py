@@ -11,6 +11,7 @@ format is refused with the three log lines.
   formats_check.py formats --bin DIR --work DIR --pulse DIR -- RUNNER...
 """
 import json
+import math
 import os
 import re
 import statistics
@@ -34,14 +35,17 @@ LISTEN_S = 1.4
 # and the sound device.
 STOP_TAIL_S = 0.3
 # The tones are made at -6 dB and read so; a file not heard reads under
-# -60 dB at its tone, and so does one that was stopped. A lossy codec's noise
-# next to a tone stays under -45 dB.
+# -60 dB at its tone, and so does one that was stopped.
 SOUNDING_DB = -20.0
 SILENT_DB = -30.0
 # Counted in 10 ms windows wherever they fall between Run and Stop, so that
 # a late start or a dropout on a busy machine costs only what it takes.
 HEARD_AT_LEAST_S = 0.4
-LINGERING_AT_MOST_S = 0.2
+# A file still playing sounds on and on. Each edge of a dropout splashes
+# over the neighbouring tones for up to three windows: not counted.
+LINGERING_RUN_S = 0.1
+# How long the recorder may take to catch up with what was played.
+CATCH_UP_BOUND_S = 30
 EXIT_BOUND_S = 60
 UNKNOWN = "unknown-format.dat"
 
@@ -147,39 +151,87 @@ def sleep_until(moment):
     time.sleep(max(0.0, moment - time.monotonic()))
 
 
+class RecordingClock:
+    """Where a moment falls in the recording. The sound device runs in real
+    time and keeps what its recorder has not read yet, so the recording's
+    time is the wall clock's plus a fixed offset. A busy machine lets the
+    recorder read late, and the file's length then shows too small an
+    offset: the largest one seen is the truest."""
+
+    def __init__(self, recording):
+        self.recording = recording
+        self.offset_s = -math.inf
+        self.smallest_offset_s = math.inf
+        self.now()
+
+    def now(self):
+        """The wall clock's time, checking the offset once more."""
+        moment = time.monotonic()
+        offset = self.recording.recorded_s() - moment
+        self.offset_s = max(self.offset_s, offset)
+        self.smallest_offset_s = min(self.smallest_offset_s, offset)
+        return moment
+
+    def largest_lag_s(self):
+        return self.offset_s - self.smallest_offset_s
+
+    def position_s(self, moment):
+        return moment + self.offset_s
+
+    def wait_until_recorded(self, moment):
+        """Until the file holds what was played up to `moment`."""
+        deadline = time.monotonic() + CATCH_UP_BOUND_S
+        while (self.recording.recorded_s() < self.position_s(moment) and
+               time.monotonic() < deadline):
+            time.sleep(0.05)
+
+
 @dataclass
 class Played:
-    """What the agent answered for one file, and where in the recording it
-    played."""
+    """What the agent answered for one file, and when (on the wall clock)
+    it was run and stopped."""
     reply: str
     first: Optional[dict] = None
     second: Optional[dict] = None
-    start_s: float = 0.0
-    end_s: float = 0.0
+    run_at: float = 0.0
+    stop_at: float = 0.0
 
 
-def play(session, recording, fixture):
-    reply = session.quavelctl("open", session.windows_path(fixture.name))
-    if reply != "1":
-        return Played(reply)
-    played = Played(reply, start_s=recording.recorded_s())
-    ran = time.monotonic()
-    session.quavelctl("run")
-    played.first = channel_status(session)
-    sleep_until(time.monotonic() + STATUS_GAP_S)
+def too_late_to_tell(status):
+    """The status came back so late that the file was already within the
+    agent's 0.25 s of its end, where it no longer counts as playing."""
+    return status["position"] + 0.25 >= status["duration"]
+
+
+def play(session, clock, fixture):
+    """A machine so busy that the first status came back too late to tell
+    gets a second try."""
+    for attempt in (1, 2):
+        reply = session.quavelctl("open", session.windows_path(fixture.name))
+        if reply != "1":
+            return Played(reply)
+        played = Played(reply, run_at=clock.now())
+        session.quavelctl("run")
+        played.first = channel_status(session)
+        if played.first["state"] == "playing" or not too_late_to_tell(played.first):
+            break
+        if attempt == 1:
+            session.quavelctl("stop")
+            session.quavelctl("close")
+    time.sleep(STATUS_GAP_S)
     played.second = channel_status(session)
-    sleep_until(ran + (fixture.heard_s + 2.0 if fixture.heard_s else LISTEN_S))
-    played.end_s = recording.recorded_s()
+    sleep_until(played.run_at + (fixture.heard_s + 2.0 if fixture.heard_s else LISTEN_S))
+    played.stop_at = clock.now()
     session.quavelctl("stop")
     session.quavelctl("close")
     return played
 
 
-def sounding(samples, rate, played, frequency, threshold):
-    """(window index, level) of the 10 ms windows from the Run to the end of
-    what the Stop let through in which the tone is above `threshold`."""
-    start, end = played.start_s, played.end_s + STOP_TAIL_S
-    found = levels.levels_db(samples[int(start * rate):int(end * rate)], rate, frequency)
+def sounding(heard, frequency, threshold):
+    """(window index, level) of the 10 ms windows of `heard` (rate, samples)
+    in which the tone is above `threshold`."""
+    rate, samples = heard
+    found = levels.levels_db(samples, rate, frequency)
     return [(index, level) for index, level in enumerate(found) if level > threshold]
 
 
@@ -187,8 +239,20 @@ def seconds(windows):
     return len(windows) * levels.WINDOW_S
 
 
-def judge(fixture, played, samples, rate, previous_hz):
-    """The problems with one file, and its row of the report."""
+def longest_run_s(windows):
+    """The longest stretch of consecutive windows."""
+    longest = run = 0
+    previous = None
+    for index, _ in windows:
+        run = run + 1 if previous is not None and index == previous + 1 else 1
+        previous = index
+        longest = max(longest, run)
+    return longest * levels.WINDOW_S
+
+
+def judge(fixture, played, heard, previous_hz):
+    """The problems with one file, and its row of the report. `heard` is
+    the recording from its Run to the end of what its Stop let through."""
     row = {"format": fixture.format, "variant": fixture.variant, "encoder": fixture.encoder,
            "reply": played.reply}
     if played.reply != "1":
@@ -205,17 +269,17 @@ def judge(fixture, played, samples, rate, previous_hz):
     if advanced < 0.1:
         problems.append(f"{fixture.name}: the position went from {played.first['position']} s "
                         f"to {played.second['position']} s")
-    own = sounding(samples, rate, played, fixture.tone_hz, SOUNDING_DB)
+    own = sounding(heard, fixture.tone_hz, SOUNDING_DB)
     level = statistics.median(found for _, found in own) if own else levels.FLOOR_DB
     row["tone"] = f"{fixture.tone_hz} Hz for {seconds(own):.2f} s at {level:.1f} dB"
     if seconds(own) < HEARD_AT_LEAST_S:
         problems.append(f"{fixture.name}: its {fixture.tone_hz} Hz tone sounded for "
                         f"{seconds(own):.2f} s while it played")
     if previous_hz:
-        lingering = sounding(samples, rate, played, previous_hz, SILENT_DB)
-        if seconds(lingering) > LINGERING_AT_MOST_S:
+        lingering = longest_run_s(sounding(heard, previous_hz, SILENT_DB))
+        if lingering >= LINGERING_RUN_S:
             problems.append(f"{fixture.name}: the previous file's {previous_hz} Hz tone still "
-                            f"sounded for {seconds(lingering):.2f} s")
+                            f"sounded for {lingering:.2f} s on end")
     if fixture.heard_s and own:
         span = (own[-1][0] - own[0][0] + 1) * levels.WINDOW_S
         row["tone"] += f", {span:.2f} s from first to last"
@@ -271,24 +335,29 @@ def check_formats(session):
     if os.path.exists(session.file("quavellog.txt")):
         os.remove(session.file("quavellog.txt"))
     with session.recorder("formats.wav") as recording:
+        clock = RecordingClock(recording)
         agent = session.start_agent()
-        played = [play(session, recording, fixture) for fixture in FIXTURES]
+        played = [play(session, clock, fixture) for fixture in FIXTURES]
         refused, problems = refuse_unknown(session)
         session.quavelctl("quit")
         code = agent.wait(timeout=EXIT_BOUND_S)
+        clock.wait_until_recorded(clock.now())
     if code != 0:
         problems.append(f"agent exit code {code}")
     rate, samples = recording.read_mono()
     rows = []
     previous_hz = None
     for fixture, outcome in zip(FIXTURES, played):
-        found, row = judge(fixture, outcome, samples, rate, previous_hz)
+        start = max(0, int(clock.position_s(outcome.run_at) * rate))
+        end = max(start, int((clock.position_s(outcome.stop_at) + STOP_TAIL_S) * rate))
+        found, row = judge(fixture, outcome, (rate, samples[start:end]), previous_hz)
         problems += found
         rows.append(row)
         previous_hz = fixture.tone_hz if outcome.reply == "1" else None
     rows.append({"format": "unknown", "variant": "text", "encoder": "-", "reply": refused})
     print_report(session, rows)
-    print(f"the check took {time.monotonic() - begun:.0f} s")
+    print(f"the recorder read up to {clock.largest_lag_s():.2f} s late; "
+          f"the check took {time.monotonic() - begun:.0f} s")
     return problems
 
 
