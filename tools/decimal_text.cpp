@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -28,4 +29,14 @@ bool ParseWholeDecimal(const char* text, int* value)
         return false;
     *value = static_cast<int>(number);
     return true;
+}
+
+void FormatHundredths(int hundredths, char* text, size_t size)
+{
+    // Widened first: the magnitude of INT_MIN does not fit an int.
+    long long magnitude = hundredths;
+    const char* sign = magnitude < 0 ? "-" : "";
+    if (magnitude < 0)
+        magnitude = -magnitude;
+    snprintf(text, size, "%s%lld.%02lld", sign, magnitude / 100, magnitude % 100);
 }

@@ -1,5 +1,6 @@
 // quavelctl: sends one command to the running agent and prints its reply.
 //   quavelctl [--channel 1|2] [--timeout MS] COMMAND [ARGUMENT]
+//   quavelctl [--channel 1|2] [--timeout MS] status [--json]
 //   quavelctl [--timeout MS] ping
 //   quavelctl wait [MS]
 // Exit codes: 0 answered, 1 no agent (or none appeared while waiting),
@@ -11,6 +12,7 @@
 #include <cstring>
 
 #include "quavel/host.h"
+#include "tools/channel_status.h"
 #include "tools/command_names.h"
 #include "tools/decimal_text.h"
 
@@ -25,7 +27,7 @@ const DWORD kDefaultWaitMs = 10000;
 const DWORD kWaitPollMs = 50;
 
 struct Request {
-    int channel = 1;
+    int channel = 0;  // not given: channel 1, or both for status
     UINT timeoutMs = QUAVEL_DEFAULT_TIMEOUT_MS;
     const char* command = nullptr;
     const char* argument = nullptr;
@@ -36,8 +38,12 @@ int Usage(const char* problem)
     fprintf(stderr, "quavelctl: %s\n", problem);
     fprintf(stderr,
             "usage: quavelctl [--channel 1|2] [--timeout MS] COMMAND [ARGUMENT]\n"
+            "       quavelctl [--channel 1|2] [--timeout MS] status [--json]\n"
             "       quavelctl [--timeout MS] ping\n"
             "       quavelctl wait [MS]\n"
+            "status shows both channels, or the one --channel names: state, position and\n"
+            "duration in seconds, volume in percent, loop; --json prints one JSON object.\n"
+            "Its --timeout bounds all of its questions together.\n"
             "COMMAND is a raw code or one of:\n");
     PrintCommandNames();
     return kExitUsage;
@@ -73,6 +79,32 @@ int Ping(const Request& request)
 {
     QuavelStatus status = QuavelPing(QuavelFindAgent(), request.timeoutMs);
     return status == QUAVEL_OK ? kExitAnswered : Report(status);
+}
+
+// Nothing is printed unless every question was answered: a script never
+// reads half a status.
+int ShowStatus(const Request& request)
+{
+    if (request.argument && strcmp(request.argument, "--json") != 0)
+        return Usage("status takes no argument but --json");
+    ChannelStatus statuses[2];
+    int count = 0;
+    for (int channel = 1; channel <= 2; ++channel) {
+        if (request.channel == 0 || request.channel == channel)
+            statuses[count++].channel = channel;
+    }
+    HWND agentWindow = QuavelFindAgent();
+    DWORD deadline = GetTickCount() + request.timeoutMs;
+    for (int i = 0; i < count; ++i) {
+        QuavelStatus status = AskChannelStatus(agentWindow, deadline, &statuses[i]);
+        if (status != QUAVEL_OK)
+            return Report(status);
+    }
+    if (request.argument)
+        PrintStatusJson(statuses, count);
+    else
+        PrintStatusText(statuses, count);
+    return kExitAnswered;
 }
 
 // A named command is checked against what it takes; a raw code passes its
@@ -136,5 +168,7 @@ int main(int argc, char** argv)
         return WaitForAgent(request.argument);
     if (strcmp(request.command, "ping") == 0)
         return request.argument ? Usage("ping takes no argument") : Ping(request);
+    if (strcmp(request.command, "status") == 0)
+        return ShowStatus(request);
     return SendCommand(request);
 }

@@ -107,6 +107,17 @@ class WineSession:
                                 f"{output.strip()[-500:]}")
         return output
 
+    def outcome(self, program, *arguments):
+        """(exit code, standard output, standard error) of a program that may
+        fail on purpose."""
+        with tempfile.TemporaryFile("w+") as output, tempfile.TemporaryFile("w+") as errors:
+            code = subprocess.run(self.command(program, *arguments), cwd=self.work_dir,
+                                  stdin=subprocess.DEVNULL, stdout=output, stderr=errors,
+                                  timeout=PROGRAM_BOUND_S).returncode
+            output.seek(0)
+            errors.seek(0)
+            return code, output.read(), errors.read()
+
     def run_json(self, program, *arguments):
         """The last line a bench program prints is its JSON report."""
         return json.loads(self.run(program, *arguments).strip().splitlines()[-1])

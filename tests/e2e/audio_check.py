@@ -9,15 +9,14 @@ a Windows program (scripts/wine-run with its options). Exits non-zero with
 the reasons when what was heard is wrong; the recordings are left in the
 work directory.
 """
-import argparse
 import os
 import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "harness"))
-from quavel_harness import fade_steps, levels, loop_gaps, recorder, signals, wav  # noqa: E402
-from quavel_harness.wine import WineSession  # noqa: E402
+from quavel_harness import (check_script, fade_steps, levels, loop_gaps, recorder,  # noqa: E402
+                            signals, wav)
 
 WINDOW_S = 0.05
 EXIT_BOUND_S = 60
@@ -174,26 +173,5 @@ SCENARIOS = {"recorder": check_recorder, "fade": check_fade, "loop": check_loop,
              "test-mode": check_test_mode}
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("scenario", choices=sorted(SCENARIOS))
-    parser.add_argument("--bin", required=True)
-    parser.add_argument("--work", required=True)
-    parser.add_argument("--pulse", required=True)
-    arguments = sys.argv[1:]
-    split = arguments.index("--") if "--" in arguments else len(arguments)
-    options = parser.parse_args(arguments[:split])
-    runner = arguments[split + 1:]
-    runner[0] = os.path.abspath(runner[0])
-    session = WineSession(runner, options.bin, options.work, options.pulse)
-    try:
-        problems = SCENARIOS[options.scenario](session)
-    finally:
-        session.close()
-    for problem in problems:
-        print("FAIL:", problem)
-    return 1 if problems else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(check_script.main(SCENARIOS))
