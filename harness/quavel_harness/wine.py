@@ -93,23 +93,9 @@ class WineSession:
     def command(self, program, *arguments):
         return self.runner + [os.path.join(self.bin_dir, program), *map(str, arguments)]
 
-    def run(self, program, *arguments):
-        """Its output; raises ProgramFailed when it exits non-zero."""
-        started = Program(self.command(program, *arguments), self.work_dir,
-                          tempfile.TemporaryFile("w+"))
-        try:
-            code = started.wait()
-            output = started.output()
-        finally:
-            started.stop()
-        if code != 0:
-            raise ProgramFailed(f"{program} {' '.join(map(str, arguments))} failed ({code}): "
-                                f"{output.strip()[-500:]}")
-        return output
-
     def outcome(self, program, *arguments):
-        """(exit code, standard output, standard error) of a program that may
-        fail on purpose."""
+        """(exit code, standard output, standard error) of a program run to
+        its end, one that may fail on purpose included."""
         with tempfile.TemporaryFile("w+") as output, tempfile.TemporaryFile("w+") as errors:
             code = subprocess.run(self.command(program, *arguments), cwd=self.work_dir,
                                   stdin=subprocess.DEVNULL, stdout=output, stderr=errors,
@@ -118,16 +104,20 @@ class WineSession:
             errors.seek(0)
             return code, output.read(), errors.read()
 
+    def run(self, program, *arguments):
+        """Its output; raises ProgramFailed when it exits non-zero."""
+        code, output, errors = self.outcome(program, *arguments)
+        if code != 0:
+            raise ProgramFailed(f"{program} {' '.join(map(str, arguments))} failed ({code}): "
+                                f"{(errors or output).strip()[-500:]}")
+        return output
+
     def run_json(self, program, *arguments):
         """The last line a bench program prints is its JSON report."""
         return json.loads(self.run(program, *arguments).strip().splitlines()[-1])
 
     def succeeds(self, program, *arguments):
-        try:
-            self.run(program, *arguments)
-            return True
-        except ProgramFailed:
-            return False
+        return self.outcome(program, *arguments)[0] == 0
 
     def start(self, program, *arguments):
         """A program left running; its output is kept in the work directory
