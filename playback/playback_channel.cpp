@@ -46,7 +46,7 @@ void ConvertSlashes(char* path)
 
 PlaybackChannel::PlaybackChannel()
     : pGraph(NULL), pMediaControl(NULL), pMediaPos(NULL), pBasicAudio(NULL),
-      loop(0), loaded(0), rewindPending(false)
+      loop(0), loaded(0)
 {
     CoInitialize(NULL);
     BuildGraph();
@@ -258,8 +258,9 @@ bool PlaybackChannel::GetLoop() const
     return loop != 0;
 }
 
-// Assumes: HasFile() may be false (the tick services closed channels too);
-// every call below carries the guards.
+// Assumes: HasFile(). Wine answers a seek on a running graph with a pause, a
+// flush of the renderer's unplayed audio and a fresh 200 ms start delay; a
+// stop keeps that audio, and the next run plays it before the new pass.
 void PlaybackChannel::Restart()
 {
     Stop();
@@ -267,25 +268,20 @@ void PlaybackChannel::Restart()
     Run();
 }
 
-// Assumes: called every 50 ms. A graph that plays on after its position is
-// set back only ever sees that rewind. Some graphs (Wine's) ignore the rewind
-// once they have handled their end-of-stream and stay at the end: a running
-// channel still at the end on the tick after a rewind is restarted instead.
+// Assumes: called every 50 ms. A running channel is restarted; one that is
+// not only goes back to the start, since the loop never starts what the host
+// has not.
 void PlaybackChannel::ServiceLoop()
 {
-    if (!loaded || !loop)
+    if (!HasFile() || !loop)
         return;
     double duration = GetDuration();
     double position = GetPosition();
-    if (!(position >= duration)) {
-        rewindPending = false;
+    if (!(position >= duration))
+        return;
+    if (GraphState() != State_Running) {
+        SetPosition(0.0);
         return;
     }
-    if (rewindPending && HasFile() && GraphState() == State_Running) {
-        Restart();
-        rewindPending = false;
-        return;
-    }
-    SetPosition(0.0);
-    rewindPending = true;
+    Restart();
 }

@@ -50,7 +50,8 @@ public:
     void SetLoop(bool enabled);
     bool GetLoop() const;
 
-    // Called every timer tick: rewinds a looping channel that reached its end.
+    // Called on every timer tick: wraps a looping channel that reached its
+    // end, restarting it from the start if it was running.
     void ServiceLoop();
 
 private:
@@ -70,7 +71,4 @@ private:
     IBasicAudio* pBasicAudio;
     unsigned char loop;
     unsigned char loaded;
-    // ServiceLoop set the position back on the previous tick and the clip
-    // has not been seen playing since.
-    bool rewindPending;
 };
