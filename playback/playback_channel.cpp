@@ -1,5 +1,6 @@
 #include "playback/playback_channel.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "diag/error_log.h"
@@ -268,9 +269,9 @@ void PlaybackChannel::Restart()
     Run();
 }
 
-// Assumes: called every 50 ms. A running channel is restarted; one that is
-// not only goes back to the start, since the loop never starts what the host
-// has not.
+// Assumes: called every 50 ms, and when a looping channel's end was due. A
+// running channel is restarted; one that is not only goes back to the start,
+// since the loop never starts what the host has not.
 void PlaybackChannel::ServiceLoop()
 {
     if (!HasFile() || !loop)
@@ -284,4 +285,19 @@ void PlaybackChannel::ServiceLoop()
         return;
     }
     Restart();
+}
+
+// Assumes: nothing. Only a running channel is restarted at its end, so only a
+// running one needs waking for it; a position that is not a number never
+// reaches the end.
+bool PlaybackChannel::SecondsToWrap(double* seconds)
+{
+    if (!HasFile() || !loop || GraphState() != State_Running)
+        return false;
+    double duration = GetDuration();
+    double position = GetPosition();
+    if (std::isnan(duration - position))
+        return false;
+    *seconds = duration - position;
+    return true;
 }

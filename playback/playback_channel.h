@@ -53,6 +53,10 @@ public:
     // Called on every timer tick: wraps a looping channel that reached its
     // end, restarting it from the start if it was running.
     void ServiceLoop();
+    // Seconds until a looping channel that is running reaches its end (zero
+    // or less once it has), so that a wake-up can wrap it on time. False for
+    // every other channel: closed, without a file, not looping, not running.
+    bool SecondsToWrap(double* seconds);
 
 private:
     PlaybackChannel(const PlaybackChannel&);

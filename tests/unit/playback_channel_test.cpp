@@ -396,4 +396,47 @@ TEST_F(PlaybackChannelTest, ClosedLoopingChannelIsServicedSafely)
     EXPECT_EQ(LiveGraphs(), 0);
 }
 
+// The wake-up that wraps a loop on time is armed from this answer: a channel
+// it would not restart must never ask for one.
+TEST_F(PlaybackChannelTest, TimeToWrapIsToldOnlyForALoadedLoopingRunningChannel)
+{
+    double left = -1.0;
+    channel->SetLoop(true);
+    EXPECT_FALSE(channel->SecondsToWrap(&left)) << "no file";
+
+    Load();
+    graph->state = State_Running;
+    graph->position = 2.98;
+    ASSERT_TRUE(channel->SecondsToWrap(&left));
+    EXPECT_NEAR(left, 0.02, 1e-9);
+    graph->position = 3.01;
+    ASSERT_TRUE(channel->SecondsToWrap(&left));
+    EXPECT_NEAR(left, -0.01, 1e-9) << "already past its end";
+
+    const struct {
+        OAFilterState state;
+        bool loop;
+        double position;
+    } silent[] = {
+        {State_Paused, true, 2.98},
+        {State_Stopped, true, 2.98},
+        {State_Running, false, 2.98},
+        {State_Running, true, std::nan("")},
+    };
+    for (const auto& c : silent) {
+        SCOPED_TRACE(testing::Message() << "state " << c.state << " loop " << c.loop << " at "
+                                        << c.position);
+        graph->state = c.state;
+        channel->SetLoop(c.loop);
+        graph->position = c.position;
+        EXPECT_FALSE(channel->SecondsToWrap(&left));
+    }
+
+    channel->SetLoop(true);
+    graph->state = State_Running;
+    graph->position = 2.98;
+    channel->Close();
+    EXPECT_FALSE(channel->SecondsToWrap(&left)) << "closed";
+}
+
 }  // namespace
