@@ -46,6 +46,11 @@ void BareGraph::Run()
     control_->Run();
 }
 
+void BareGraph::Pause()
+{
+    control_->Pause();
+}
+
 void BareGraph::Stop()
 {
     control_->Stop();
@@ -56,6 +61,12 @@ OAFilterState BareGraph::State()
     OAFilterState state = State_Stopped;
     control_->GetState(0, &state);
     return state;
+}
+
+bool BareGraph::Settled()
+{
+    OAFilterState state = State_Stopped;
+    return control_->GetState(0, &state) == S_OK;
 }
 
 double BareGraph::Position()
