@@ -39,9 +39,10 @@ def write_signals(work):
     signals.write_wav(os.path.join(work, "open.wav"), low * OPEN_S, channels=2)
     signals.write_wav(os.path.join(work, "long_low.wav"), low * LONG_S)
     signals.write_wav(os.path.join(work, "long_high.wav"), high * LONG_S)
-    signals.write_wav(os.path.join(work, "chirp.wav"),
-                      signals.chirp(loop_gap.START_HZ, loop_gap.END_HZ, loop_gap.CLIP_S,
-                                    CHIRP_AMPLITUDE))
+    for clip_s, name in loop_gap.CLIPS:
+        signals.write_wav(os.path.join(work, name),
+                          signals.chirp(loop_gap.START_HZ, loop_gap.END_HZ, clip_s,
+                                        CHIRP_AMPLITUDE))
 
 
 def check_pid(process, program):
@@ -103,7 +104,7 @@ def run_rows(session, scale):
     session.quavelctl("--channel", "2", "close")
 
     print("loop gap ...", flush=True)
-    rows += loop_gap.measure(session, scale, path("chirp.wav"))
+    rows += loop_gap.measure(session, scale)
 
     print("fade ...", flush=True)
     rows += fade.measure(session, agent, path("long_low.wav"), path("long_high.wav"))
