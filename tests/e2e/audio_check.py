@@ -45,7 +45,7 @@ LOOP_WRAPS = 5
 # which the medians catch. Lost audio is told modulo the clip, so only the
 # silence has a bound of its own for every wrap.
 LOOP_SILENCE_BOUND_MS = 400
-LOOP_MEDIAN_BOUND_MS = 100
+LOOP_MEDIAN_BOUND_MS = 150
 # A short recorder buffer drops audio when the machine is busy.
 LOOP_RECORDER_LATENCY_MS = 200
 
