@@ -28,8 +28,10 @@ UINT WakeUpDelayMs(double seconds)
     return static_cast<UINT>(delay);
 }
 
-// Assumes: both channels exist. The soonest end among the running looping
-// channels, if one falls before the next tick.
+// Assumes: both channels exist and were just serviced. The soonest end among
+// the running looping channels, if one falls before the next tick. One still
+// at its end did not take its restart (an empty clip does not): the tick
+// tries again, where a wake-up would only spin.
 bool WrapDueBeforeNextTick(double* seconds)
 {
     PlaybackChannel* channels[] = {agent.channel1.get(), agent.channel2.get()};
@@ -37,7 +39,7 @@ bool WrapDueBeforeNextTick(double* seconds)
     double soonest = kTickPeriodMs / kMsPerSecond;
     for (PlaybackChannel* channel : channels) {
         double left = 0.0;
-        if (channel->SecondsToWrap(&left) && left < soonest) {
+        if (channel->SecondsToWrap(&left) && left > 0.0 && left < soonest) {
             soonest = left;
             due = true;
         }

@@ -228,6 +228,15 @@ TEST_F(LoopWakeUp, EitherChannelArmsItAndAClosedOneNever)
     EXPECT_TRUE(TakeWakeUp());
 }
 
+TEST_F(LoopWakeUp, IsNotSpunOnAClipThatStaysAtItsEnd)
+{
+    LoadFile(graph1, *agent.channel1, 0.0, State_Running);
+    agent.channel1->SetLoop(true);
+    TickAt(kStartTick + kTickMs);
+    EXPECT_EQ(graph1->stopCalls, 1) << "the tick still restarts it";
+    EXPECT_FALSE(TakeWakeUp());
+}
+
 TEST_F(LoopWakeUp, IsDisarmedByTheFirstTickThatFindsNoEndDue)
 {
     PlayLoopingClip(20);
