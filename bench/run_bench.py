@@ -38,8 +38,9 @@ def write_signals(session):
     wav.write(session.file("long_low.wav"), [low], signals.RATE)
     wav.write(session.file("long_high.wav"), [signals.tone(high_hz, LONG_S, MARKER_AMPLITUDE)],
               signals.RATE)
-    wav.write(session.file("chirp.wav"),
-              [signals.chirp(*signals.CHIRP_HZ, loop_gap.CLIP_S, CHIRP_AMPLITUDE)], signals.RATE)
+    for clip_s, name in loop_gap.CLIPS:
+        wav.write(session.file(name), [signals.chirp(*signals.CHIRP_HZ, clip_s, CHIRP_AMPLITUDE)],
+                  signals.RATE)
 
 
 def check_pid(process, program):
@@ -108,7 +109,7 @@ def run_rows(session, scale):
     session.quavelctl("--channel", "2", "close")
 
     print("loop gap ...", flush=True)
-    rows += loop_gap.measure(session, scale, path("chirp.wav"))
+    rows += loop_gap.measure(session, scale)
 
     print("fade ...", flush=True)
     rows += fade.measure(session, agent, path("long_low.wav"), path("long_high.wav"))

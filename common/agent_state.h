@@ -14,6 +14,7 @@ struct AgentState {
     bool quitRequested = false;
     DWORD lastHostContact = 0;       // tick of the last command or ping
     HWND infoWindow = NULL;          // host window the watchdog watches; NULL = disarmed
+    bool loopWakeUpArmed = false;    // the agent window's loop wake-up timer is set
     std::unique_ptr<PlaybackChannel> channel1;
     std::unique_ptr<PlaybackChannel> channel2;
 };

@@ -50,14 +50,14 @@ void BareGraph::Run()
     control_->Run();
 }
 
-void BareGraph::Stop()
-{
-    control_->Stop();
-}
-
 void BareGraph::Pause()
 {
     control_->Pause();
+}
+
+void BareGraph::Stop()
+{
+    control_->Stop();
 }
 
 OAFilterState BareGraph::State()
@@ -65,6 +65,12 @@ OAFilterState BareGraph::State()
     OAFilterState state = State_Stopped;
     control_->GetState(0, &state);
     return state;
+}
+
+bool BareGraph::Settled()
+{
+    OAFilterState state = State_Stopped;
+    return control_->GetState(0, &state) == S_OK;
 }
 
 double BareGraph::Position()

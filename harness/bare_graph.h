@@ -22,9 +22,11 @@ public:
     void Release();
 
     void Run();
-    void Stop();
     void Pause();
+    void Stop();
     OAFilterState State();
+    // The last state change has completed in every filter.
+    bool Settled();
     double Position();
     void SetPosition(double seconds);
     double Duration();

@@ -1,5 +1,6 @@
 #include "playback/playback_channel.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "diag/error_log.h"
@@ -46,7 +47,7 @@ void ConvertSlashes(char* path)
 
 PlaybackChannel::PlaybackChannel()
     : pGraph(NULL), pMediaControl(NULL), pMediaPos(NULL), pBasicAudio(NULL),
-      loop(0), loaded(0), rewindPending(false)
+      loop(0), loaded(0)
 {
     CoInitialize(NULL);
     BuildGraph();
@@ -258,8 +259,9 @@ bool PlaybackChannel::GetLoop() const
     return loop != 0;
 }
 
-// Assumes: HasFile() may be false (the tick services closed channels too);
-// every call below carries the guards.
+// Assumes: HasFile(). Wine answers a seek on a running graph with a pause, a
+// flush of the renderer's unplayed audio and a fresh 200 ms start delay; a
+// stop keeps that audio, and the next run plays it before the new pass.
 void PlaybackChannel::Restart()
 {
     Stop();
@@ -267,25 +269,35 @@ void PlaybackChannel::Restart()
     Run();
 }
 
-// Assumes: called every 50 ms. A graph that plays on after its position is
-// set back only ever sees that rewind. Some graphs (Wine's) ignore the rewind
-// once they have handled their end-of-stream and stay at the end: a running
-// channel still at the end on the tick after a rewind is restarted instead.
+// Assumes: called every 50 ms, and when a looping channel's end was due. A
+// running channel is restarted; one that is not only goes back to the start,
+// since the loop never starts what the host has not.
 void PlaybackChannel::ServiceLoop()
 {
-    if (!loaded || !loop)
+    if (!HasFile() || !loop)
         return;
     double duration = GetDuration();
     double position = GetPosition();
-    if (!(position >= duration)) {
-        rewindPending = false;
+    if (!(position >= duration))
+        return;
+    if (GraphState() != State_Running) {
+        SetPosition(0.0);
         return;
     }
-    if (rewindPending && HasFile() && GraphState() == State_Running) {
-        Restart();
-        rewindPending = false;
-        return;
-    }
-    SetPosition(0.0);
-    rewindPending = true;
+    Restart();
+}
+
+// Assumes: nothing. Only a running channel is restarted at its end, so only a
+// running one needs waking for it; a position that is not a number never
+// reaches the end.
+bool PlaybackChannel::SecondsToWrap(double* seconds)
+{
+    if (!HasFile() || !loop || GraphState() != State_Running)
+        return false;
+    double duration = GetDuration();
+    double position = GetPosition();
+    if (std::isnan(duration - position))
+        return false;
+    *seconds = duration - position;
+    return true;
 }

@@ -50,8 +50,13 @@ public:
     void SetLoop(bool enabled);
     bool GetLoop() const;
 
-    // Called every timer tick: rewinds a looping channel that reached its end.
+    // Called on every timer tick: wraps a looping channel that reached its
+    // end, restarting it from the start if it was running.
     void ServiceLoop();
+    // Seconds until a looping channel that is running reaches its end (zero
+    // or less once it has), so that a wake-up can wrap it on time. False for
+    // every other channel: closed, without a file, not looping, not running.
+    bool SecondsToWrap(double* seconds);
 
 private:
     PlaybackChannel(const PlaybackChannel&);
@@ -70,7 +75,4 @@ private:
     IBasicAudio* pBasicAudio;
     unsigned char loop;
     unsigned char loaded;
-    // ServiceLoop set the position back on the previous tick and the clip
-    // has not been seen playing since.
-    bool rewindPending;
 };

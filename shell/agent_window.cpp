@@ -10,8 +10,6 @@ namespace {
 
 const char kInitialTitle[] = "Quavel";
 const int kWindowSize = 100;
-const UINT_PTR kTickTimerId = 1;
-const UINT kTickPeriodMs = 50;
 
 void RegisterAgentClass()
 {
@@ -70,6 +68,7 @@ void DestroyAgentWindow()
         return;
     DestroyWindow(agent.agentWindow);
     agent.agentWindow = NULL;
+    agent.loopWakeUpArmed = false;
 }
 
 bool IsAgentRunning()
@@ -102,7 +101,7 @@ LRESULT CALLBACK AgentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         agent.lastHostContact = CurrentTick();
         return 0;
     case WM_TIMER:
-        OnTimerTick();
+        OnTimerTick(wParam);
         return 0;
     case WM_COPYDATA:
         agent.lastHostContact = CurrentTick();

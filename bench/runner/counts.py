@@ -10,11 +10,11 @@ class Counts:
     open_rounds: int
     starts: int
     idle_s: int
-    loop_s: int
+    loop_wraps: int
     load_commands: int
 
 
-FULL = Counts(round_trips=10000, opens=100, open_rounds=4, starts=20, idle_s=20, loop_s=10,
+FULL = Counts(round_trips=10000, opens=100, open_rounds=4, starts=20, idle_s=20, loop_wraps=20,
               load_commands=50000)
-QUICK = Counts(round_trips=300, opens=8, open_rounds=2, starts=3, idle_s=3, loop_s=4,
+QUICK = Counts(round_trips=300, opens=8, open_rounds=2, starts=3, idle_s=3, loop_wraps=3,
                load_commands=1000)

@@ -1,5 +1,7 @@
 #include "fakes/fake_filter_graph.h"
 
+#include <sstream>
+
 namespace {
 
 FakeGraphScript nextScript;
@@ -117,6 +119,7 @@ STDMETHODIMP FakeFilterGraph::RenderFile(LPCWSTR file, LPCWSTR)
 STDMETHODIMP FakeFilterGraph::Run()
 {
     ++runCalls;
+    calls.push_back("Run");
     state = State_Running;
     return S_OK;
 }
@@ -124,6 +127,7 @@ STDMETHODIMP FakeFilterGraph::Run()
 STDMETHODIMP FakeFilterGraph::Stop()
 {
     ++stopCalls;
+    calls.push_back("Stop");
     state = State_Stopped;
     return S_OK;
 }
@@ -143,6 +147,9 @@ STDMETHODIMP FakeFilterGraph::get_Duration(REFTIME* out)
 STDMETHODIMP FakeFilterGraph::put_CurrentPosition(REFTIME value)
 {
     ++seekCalls;
+    std::ostringstream call;
+    call << "Seek " << value;
+    calls.push_back(call.str());
     bool stuckAtEnd = !resumesOnRewind && state != State_Stopped && position >= duration;
     if (!stuckAtEnd)
         position = value;

@@ -4,6 +4,7 @@
 #include <dshow.h>
 
 #include <string>
+#include <vector>
 
 // How the graphs created from now on behave.
 struct FakeGraphScript {
@@ -35,6 +36,9 @@ public:
     int runCalls = 0;
     int stopCalls = 0;
     int seekCalls = 0;
+    // Transport and seek calls in the order they came: "Run", "Stop",
+    // "Seek 1.5".
+    std::vector<std::string> calls;
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;

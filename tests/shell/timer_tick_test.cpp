@@ -17,7 +17,35 @@ const DWORD kTickMs = 50;
 void TickAt(DWORD now)
 {
     SetFakeTick(now);
-    OnTimerTick();
+    OnTimerTick(kTickTimerId);
+}
+
+void WakeUpAt(DWORD now)
+{
+    SetFakeTick(now);
+    OnTimerTick(kLoopWakeUpTimerId);
+}
+
+// Kills the wake-up if it is set: the answer tells whether it was.
+bool TakeWakeUp()
+{
+    return KillTimer(agent.agentWindow, kLoopWakeUpTimerId) != 0;
+}
+
+// Waits for the agent window's next loop wake-up message, leaving it
+// undispatched; false if none comes within `limitMs`.
+bool NextWakeUp(DWORD limitMs, MSG* message)
+{
+    DWORD start = GetTickCount();
+    do {
+        if (PeekMessageA(message, agent.agentWindow, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+            if (message->wParam == kLoopWakeUpTimerId)
+                return true;
+            continue;
+        }
+        Sleep(1);
+    } while (GetTickCount() - start < limitMs);
+    return false;
 }
 
 void PingAt(DWORD now)
@@ -142,4 +170,120 @@ TEST_F(TimerTick, RepeatedFiringsLeakNoHandles)
     HANDLE after = CreateEventA(NULL, FALSE, FALSE, NULL);
     CloseHandle(after);
     EXPECT_LT(reinterpret_cast<UINT_PTR>(after), reinterpret_cast<UINT_PTR>(before) + 50 * sizeof(HANDLE));
+}
+
+class LoopWakeUp : public AgentFixture {
+protected:
+    // Channel 1 plays a looping two-second clip, `leftMs` before its end.
+    void PlayLoopingClip(double leftMs)
+    {
+        LoadFile(graph1, *agent.channel1, 2.0, State_Running);
+        agent.channel1->SetLoop(true);
+        graph1->position = 2.0 - leftMs / 1000.0;
+    }
+};
+
+TEST_F(LoopWakeUp, IsArmedOnlyForARunningLoopingChannelWhoseEndComesBeforeTheNextTick)
+{
+    const struct {
+        const char* what;
+        OAFilterState state;
+        bool loop;
+        double leftMs;
+        bool armed;
+    } cases[] = {
+        {"end in 20 ms", State_Running, true, 20, true},
+        {"end in 3 ms", State_Running, true, 3, true},
+        {"end in 49 ms", State_Running, true, 49, true},
+        {"end just after the next tick", State_Running, true, 51, false},
+        {"end far away", State_Running, true, 500, false},
+        {"paused", State_Paused, true, 20, false},
+        {"stopped", State_Stopped, true, 20, false},
+        {"not looping", State_Running, false, 20, false},
+    };
+    PlayLoopingClip(0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        graph1->state = c.state;
+        agent.channel1->SetLoop(c.loop);
+        graph1->position = 2.0 - c.leftMs / 1000.0;
+        TickAt(kStartTick + kTickMs);
+        EXPECT_EQ(agent.loopWakeUpArmed, c.armed);
+        EXPECT_EQ(TakeWakeUp(), c.armed);
+        agent.loopWakeUpArmed = false;
+    }
+}
+
+TEST_F(LoopWakeUp, EitherChannelArmsItAndAClosedOneNever)
+{
+    PlayLoopingClip(20);
+    agent.channel1->Close();
+    TickAt(kStartTick + kTickMs);
+    EXPECT_FALSE(TakeWakeUp());
+
+    LoadFile(graph2, *agent.channel2, 1.0, State_Running);
+    agent.channel2->SetLoop(true);
+    graph2->position = 0.98;
+    TickAt(kStartTick + 2 * kTickMs);
+    EXPECT_TRUE(TakeWakeUp());
+}
+
+TEST_F(LoopWakeUp, IsNotSpunOnAClipThatStaysAtItsEnd)
+{
+    LoadFile(graph1, *agent.channel1, 0.0, State_Running);
+    agent.channel1->SetLoop(true);
+    TickAt(kStartTick + kTickMs);
+    EXPECT_EQ(graph1->stopCalls, 1) << "the tick still restarts it";
+    EXPECT_FALSE(TakeWakeUp());
+}
+
+TEST_F(LoopWakeUp, IsDisarmedByTheFirstTickThatFindsNoEndDue)
+{
+    PlayLoopingClip(20);
+    TickAt(kStartTick + kTickMs);
+    ASSERT_TRUE(agent.loopWakeUpArmed);
+
+    agent.channel1->Stop();
+    TickAt(kStartTick + 2 * kTickMs);
+    EXPECT_FALSE(agent.loopWakeUpArmed);
+    EXPECT_FALSE(TakeWakeUp()) << "a host's stop leaves nothing to wake up for";
+}
+
+// The wake-up wraps the loop but leaves the watchdog and the title to the
+// tick: a host that has gone quiet is judged on the tick's pace only.
+TEST_F(LoopWakeUp, WrapsTheLoopWithoutWatchingTheHost)
+{
+    agent.infoWindow = agent.agentWindow;
+    PlayLoopingClip(0);
+    graph1->calls.clear();
+
+    WakeUpAt(kStartTick + 5000);
+    EXPECT_EQ(graph1->calls, (std::vector<std::string>{"Stop", "Seek 0", "Run"}));
+    EXPECT_EQ(agent.infoWindow, agent.agentWindow);
+    EXPECT_EQ(AgentTitle(), "Quavel");
+    EXPECT_FALSE(TakeWakeUp()) << "the next end is a whole clip away";
+
+    TickAt(kStartTick + 5000);
+    EXPECT_EQ(agent.infoWindow, (HWND)NULL);
+    EXPECT_EQ(AgentTitle(), ".");
+}
+
+// Through the real window timer: the wake-up comes, wraps the clip that has
+// meanwhile reached its end, and does not come again.
+TEST_F(LoopWakeUp, FiresOnceForEachEnd)
+{
+    const DWORD kArrivalLimitMs = 5000;
+    const DWORD kRepeatWatchMs = 300;
+    PlayLoopingClip(20);
+    TickAt(kStartTick + kTickMs);
+
+    MSG message = {};
+    ASSERT_TRUE(NextWakeUp(kArrivalLimitMs, &message)) << "the wake-up never came";
+    graph1->position = 2.0;
+    graph1->calls.clear();
+    DispatchMessageA(&message);
+    EXPECT_EQ(graph1->calls, (std::vector<std::string>{"Stop", "Seek 0", "Run"}));
+
+    EXPECT_FALSE(NextWakeUp(kRepeatWatchMs, &message)) << "a wake-up with no end due";
+    EXPECT_FALSE(agent.loopWakeUpArmed);
 }

@@ -291,9 +291,39 @@ TEST_F(PlaybackChannelTest, TransportPositionAndVolumeReachTheGraph)
     EXPECT_EQ(channel->GetVolume(), 0);
 }
 
-TEST_F(PlaybackChannelTest, LoopRewindsAGraphThatPlaysOnWithoutEverStoppingIt)
+using Calls = std::vector<std::string>;
+
+// A running graph is wrapped by stop, rewind, run, in that order: a seek while
+// it runs would make Wine's graph drop the clip's unplayed tail and start
+// again late. Everything a host sees after the wrap is as before.
+TEST_F(PlaybackChannelTest, LoopRestartsARunningGraphAtItsEnd)
 {
     Load();
+    channel->SetLoop(true);
+    channel->SetVolume(50);
+    channel->SetStopTime(2.5);
+    channel->Run();
+    graph->position = 3.0;
+    graph->calls.clear();
+
+    channel->ServiceLoop();
+    EXPECT_EQ(graph->calls, (Calls{"Stop", "Seek 0", "Run"}));
+    EXPECT_EQ(graph->position, 0.0);
+    EXPECT_EQ(channel->GetState(), 2);
+    EXPECT_EQ(channel->GetVolume(), 50);
+    EXPECT_EQ(graph->stopTime, 2.5);
+
+    graph->position = 2.99;
+    channel->ServiceLoop();
+    EXPECT_EQ(graph->calls.size(), 3u) << "nothing before the end";
+}
+
+// Wine's graph may ignore a seek while it runs at its end; the restart does
+// not depend on the seek being honoured while running.
+TEST_F(PlaybackChannelTest, LoopKeepsWrappingAGraphThatIgnoresRunningSeeks)
+{
+    Load();
+    graph->resumesOnRewind = false;
     channel->SetLoop(true);
     channel->Run();
     int wraps = 0;
@@ -305,27 +335,25 @@ TEST_F(PlaybackChannelTest, LoopRewindsAGraphThatPlaysOnWithoutEverStoppingIt)
         graph->position = std::min(graph->position + 0.05, graph->duration);
     }
     EXPECT_GE(wraps, 5);
-    EXPECT_EQ(graph->stopCalls, 0);
-    EXPECT_EQ(graph->runCalls, 1) << "only the host's own Run";
+    EXPECT_EQ(graph->stopCalls, wraps);
+    EXPECT_EQ(graph->runCalls, wraps + 1) << "the host's own Run and one per wrap";
+    EXPECT_EQ(graph->state, State_Running);
 }
 
-TEST_F(PlaybackChannelTest, LoopRestartsARunningGraphThatIgnoredTheRewind)
+TEST_F(PlaybackChannelTest, LoopOnlyRewindsAGraphThatIsNotRunning)
 {
     Load();
-    graph->resumesOnRewind = false;
     channel->SetLoop(true);
-    channel->Run();
-    graph->position = 3.0;
-
-    channel->ServiceLoop();
-    EXPECT_EQ(graph->position, 3.0) << "the stalled graph ignored the rewind";
-    EXPECT_EQ(graph->stopCalls, 0);
-
-    channel->ServiceLoop();
-    EXPECT_EQ(graph->stopCalls, 1);
-    EXPECT_EQ(graph->runCalls, 2);
-    EXPECT_EQ(graph->position, 0.0);
-    EXPECT_EQ(graph->state, State_Running);
+    for (OAFilterState state : {State_Paused, State_Stopped}) {
+        SCOPED_TRACE(testing::Message() << "state " << state);
+        graph->state = state;
+        graph->position = 3.0;
+        graph->calls.clear();
+        channel->ServiceLoop();
+        EXPECT_EQ(graph->calls, Calls{"Seek 0"});
+        EXPECT_EQ(graph->position, 0.0);
+        EXPECT_EQ(graph->state, state);
+    }
 }
 
 TEST_F(PlaybackChannelTest, LoopNeverStartsAGraphThatWasNotRunning)
@@ -338,6 +366,7 @@ TEST_F(PlaybackChannelTest, LoopNeverStartsAGraphThatWasNotRunning)
     for (int tick = 0; tick < 10; ++tick)
         channel->ServiceLoop();
     EXPECT_EQ(graph->runCalls, 0);
+    EXPECT_EQ(graph->stopCalls, 0);
     EXPECT_EQ(graph->state, State_Paused);
 }
 
@@ -348,11 +377,13 @@ TEST_F(PlaybackChannelTest, WithoutLoopOrWithoutAnOrderedPositionNothingIsRewoun
     graph->position = 3.0;
     channel->ServiceLoop();
     EXPECT_EQ(graph->seekCalls, 0);
+    EXPECT_EQ(graph->stopCalls, 0);
 
     channel->SetLoop(true);
     graph->position = std::nan("");
     channel->ServiceLoop();
     EXPECT_EQ(graph->seekCalls, 0);
+    EXPECT_EQ(graph->stopCalls, 0);
 }
 
 TEST_F(PlaybackChannelTest, ClosedLoopingChannelIsServicedSafely)
@@ -363,6 +394,49 @@ TEST_F(PlaybackChannelTest, ClosedLoopingChannelIsServicedSafely)
     for (int tick = 0; tick < 10; ++tick)
         channel->ServiceLoop();
     EXPECT_EQ(LiveGraphs(), 0);
+}
+
+// The wake-up that wraps a loop on time is armed from this answer: a channel
+// it would not restart must never ask for one.
+TEST_F(PlaybackChannelTest, TimeToWrapIsToldOnlyForALoadedLoopingRunningChannel)
+{
+    double left = -1.0;
+    channel->SetLoop(true);
+    EXPECT_FALSE(channel->SecondsToWrap(&left)) << "no file";
+
+    Load();
+    graph->state = State_Running;
+    graph->position = 2.98;
+    ASSERT_TRUE(channel->SecondsToWrap(&left));
+    EXPECT_NEAR(left, 0.02, 1e-9);
+    graph->position = 3.01;
+    ASSERT_TRUE(channel->SecondsToWrap(&left));
+    EXPECT_NEAR(left, -0.01, 1e-9) << "already past its end";
+
+    const struct {
+        OAFilterState state;
+        bool loop;
+        double position;
+    } silent[] = {
+        {State_Paused, true, 2.98},
+        {State_Stopped, true, 2.98},
+        {State_Running, false, 2.98},
+        {State_Running, true, std::nan("")},
+    };
+    for (const auto& c : silent) {
+        SCOPED_TRACE(testing::Message() << "state " << c.state << " loop " << c.loop << " at "
+                                        << c.position);
+        graph->state = c.state;
+        channel->SetLoop(c.loop);
+        graph->position = c.position;
+        EXPECT_FALSE(channel->SecondsToWrap(&left));
+    }
+
+    channel->SetLoop(true);
+    graph->state = State_Running;
+    graph->position = 2.98;
+    channel->Close();
+    EXPECT_FALSE(channel->SecondsToWrap(&left)) << "closed";
 }
 
 }  // namespace
