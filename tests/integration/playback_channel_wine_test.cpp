@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +8,7 @@
 
 #include "playback/playback_channel.h"
 #include "support/log_file.h"
+#include "support/process_counts.h"
 #include "support/wav_file.h"
 
 // PlaybackChannel on the platform's own DirectShow, playing into the test
@@ -27,18 +27,6 @@ bool Eventually(const std::function<bool()>& condition, DWORD limitMs)
         Sleep(kTick);
     }
     return true;
-}
-
-int ThreadsOfThisProcess()
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry;
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId();
-    CloseHandle(snapshot);
-    return count;
 }
 
 class PlaybackChannelOnWine : public testing::Test {
