@@ -44,9 +44,9 @@ void ConvertSlashes(char* path)
 
 }  // namespace
 
-PlaybackChannel::PlaybackChannel()
+PlaybackChannel::PlaybackChannel(FilterChoices& choices)
     : pGraph(NULL), pMediaControl(NULL), pMediaPos(NULL), pBasicAudio(NULL),
-      loop(0), loaded(0), rewindPending(false)
+      loop(0), loaded(0), rewindPending(false), choices(&choices)
 {
     CoInitialize(NULL);
     BuildGraph();
@@ -106,12 +106,31 @@ bool PlaybackChannel::OpenFile(const char* path)
 
     WCHAR wide[kPathCapacity];
     int units = WidenPath(pathBuffer, wide);
-    if (NamesDiskFile(wide) && pGraph->RenderFile(wide, NULL) >= 0) {
+    if (NamesDiskFile(wide) && Render(wide)) {
         loaded = 1;
         return true;
     }
     ReportRenderFailure(pathBuffer, wide, units);
     return false;
+}
+
+// Assumes: pGraph is fresh and `wide` names a disk file. When the graph does
+// not take exactly the filters chosen for the file's kind, this file needs
+// another chain, which the offer may have bent: it is rendered again, in a
+// fresh graph with nothing offered.
+bool PlaybackChannel::Render(const WCHAR* wide)
+{
+    OfferedRender offered = RenderOfferingChoice(pGraph, wide, choices);
+    if (offered == kRenderedAsOffered)
+        return true;
+    if (offered == kRenderFailed)
+        return false;
+    if (offered == kRenderedOtherwise) {
+        BuildGraph();
+        if (!pGraph)
+            return false;
+    }
+    return RenderAndRemember(pGraph, wide, choices);
 }
 
 // Assumes: nothing. `loaded` stays as it was: a closed channel is one

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <dshow.h>
 
+#include "playback/filter_choices.h"
+
 // One playback channel: a filter graph and the four interfaces the agent
 // drives it through, plus the loop and loaded flags. Lives on the agent's one
 // thread. Every transport, position, state and volume operation first checks
@@ -11,8 +13,9 @@
 class PlaybackChannel {
 public:
     // Initialises the component runtime for this thread and builds the graph;
-    // a failed build leaves a channel that answers like a closed one.
-    PlaybackChannel();
+    // a failed build leaves a channel that answers like a closed one. Graphs
+    // are offered the filters `choices` remembers for the kind of file.
+    explicit PlaybackChannel(FilterChoices& choices = AgentFilterChoices());
     // Releases the graph, then uninitialises the component runtime.
     ~PlaybackChannel();
 
@@ -59,6 +62,7 @@ private:
 
     void BuildGraph();
     void ReleaseAll();
+    bool Render(const WCHAR* wide);
     bool HasFile() const;
     OAFilterState GraphState();
     bool NearEnd();
@@ -73,4 +77,5 @@ private:
     // ServiceLoop set the position back on the previous tick and the clip
     // has not been seen playing since.
     bool rewindPending;
+    FilterChoices* choices;
 };

@@ -3,7 +3,11 @@
 #include <windows.h>
 #include <dshow.h>
 
+#include <map>
 #include <string>
+#include <vector>
+
+#include "fakes/fake_filters.h"
 
 // How the graphs created from now on behave.
 struct FakeGraphScript {
@@ -11,12 +15,18 @@ struct FakeGraphScript {
     const IID* missingInterface = nullptr;  // QueryInterface refuses this one
     HRESULT renderResult = S_OK;
     DWORD renderLastError = 0;              // left as last-error by a failed render
+    // The filters RenderFile chooses for a file, by path, nearest the source
+    // first; any other file gets a parser and a renderer.
+    std::map<std::wstring, std::vector<CLSID>> chains;
 };
 
 // A filter graph that plays nothing: tests set its state, duration and
 // position and read back what the channel did to it. `resumesOnRewind`
 // false models a graph that ignores a seek while started and at its end, as
-// Wine's does once it has handled end-of-stream.
+// Wine's does once it has handled end-of-stream. RenderFile adds a source and
+// connects the scripted chain after it, taking for each link an unconnected
+// filter of that class already in the graph (the one added last first) and
+// otherwise adding one of its own, as intelligent connect asks the mapper.
 class FakeFilterGraph final : public IGraphBuilder,
                         public IMediaControl,
                         public IMediaPosition,
@@ -35,6 +45,15 @@ public:
     int runCalls = 0;
     int stopCalls = 0;
     int seekCalls = 0;
+    // The filters in the graph, each referenced, in the order they came.
+    std::vector<FakeFilter*> filters;
+    // The classes the channel added itself, in order, and under which names.
+    std::vector<CLSID> offered;
+    std::vector<std::wstring> offeredNames;
+    int removeCalls = 0;
+    int renderCalls = 0;
+    // Filters RenderFile had to find for itself.
+    int mapperQueries = 0;
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -94,13 +113,20 @@ public:
     STDMETHODIMP put_Balance(long) override;
     STDMETHODIMP get_Balance(long*) override;
 
+    // The classes of the filters from the source along its connections.
+    std::vector<CLSID> ConnectedClasses() const;
+
 private:
+    void Insert(FakeFilter* filter, LPCWSTR name);
+    FakeFilter* UnconnectedFilter(const CLSID& clsid) const;
+
     FakeGraphScript script_;
     ULONG references_ = 1;
 };
 
 // Registers the fake as CLSID_FilterGraph's class object in this process, so
-// the product's own CoCreateInstance call gets it. Needs CoInitialize first.
+// the product's own CoCreateInstance call gets it, and the fake filters'
+// class objects with it. Needs CoInitialize first.
 void InstallFakeFilterGraph();
 
 // What the next graphs will do; reset with `NextGraphs() = FakeGraphScript()`.
@@ -111,3 +137,6 @@ FakeFilterGraph* LatestGraph();
 
 // Graphs created and not yet released to zero.
 int LiveGraphs();
+
+// Graphs created since the process started.
+int GraphsCreated();
