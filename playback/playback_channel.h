@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <dshow.h>
 
+#include "playback/disk_file_identity.h"
 #include "playback/filter_choices.h"
+#include "playback/widen_path.h"
 
 // One playback channel: a filter graph and the four interfaces the agent
 // drives it through, plus the loop and loaded flags. Lives on the agent's one
@@ -20,7 +22,9 @@ public:
     ~PlaybackChannel();
 
     // Renders `path` ("/" becomes "\") into a freshly built graph, replacing
-    // whatever the channel held. Logs and returns false on failure.
+    // whatever the channel held. Logs and returns false on failure. The file
+    // the channel holds, unchanged on disk, is rewound in its graph instead,
+    // which leaves the channel as a fresh open would.
     bool OpenFile(const char* path);
     // Drops the graph; the next OpenFile builds a fresh one.
     void Close();
@@ -63,6 +67,9 @@ private:
     void BuildGraph();
     void ReleaseAll();
     bool Render(const WCHAR* wide);
+    void Hold(const char* convertedPath, const WCHAR* wide);
+    bool HoldsUnchanged(const char* convertedPath);
+    void ReturnToFreshState();
     bool HasFile() const;
     OAFilterState GraphState();
     bool NearEnd();
@@ -78,4 +85,8 @@ private:
     // has not been seen playing since.
     bool rewindPending;
     FilterChoices* choices;
+    // The file the graph was rendered from (path as converted) and what it
+    // was on disk then; an empty path when its identity could not be read.
+    char heldPath[kPathCapacity];
+    DiskFileIdentity heldIdentity;
 };

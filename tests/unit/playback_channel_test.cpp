@@ -485,6 +485,89 @@ TEST_F(ChosenFilterTest, AFailedRenderWithdrawsTheOfferAndLogsTheRendersOwnError
     EXPECT_EQ(channel->GetState(), -1);
 }
 
+// A host replays a sound by opening it again: the channel rewinds the graph
+// it has, whatever the host did to it, instead of paying for a new parser.
+TEST_F(ChosenFilterTest, OpeningTheHeldFileAgainLeavesItAsAFreshOpenWould)
+{
+    ASSERT_TRUE(channel->OpenFile("dir/a.wav"));
+    FakeFilterGraph* graph = LatestGraph();
+    graph->duration = 3.0;
+    channel->Run();
+    channel->SetPosition(2.0);
+    channel->SetStopTime(1.0);
+    channel->SetVolume(50);
+    int graphs = GraphsCreated();
+
+    ASSERT_TRUE(channel->OpenFile("dir\\a.wav")) << "the same path once converted";
+    EXPECT_EQ(GraphsCreated(), graphs);
+    EXPECT_EQ(LatestGraph(), graph);
+    EXPECT_EQ(graph->renderCalls, 1);
+    EXPECT_EQ(graph->state, State_Stopped);
+    EXPECT_EQ(graph->position, 0.0);
+    EXPECT_EQ(graph->stopTime, 3.0) << "a stop time before the end survived";
+    EXPECT_EQ(graph->volume, 0) << "full volume";
+    EXPECT_EQ(channel->GetState(), 0);
+    EXPECT_EQ(TakeLog(), "");
+}
+
+void TouchWriteTime(const char* path, DWORD secondsLater)
+{
+    HANDLE file = CreateFileA(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    FILETIME written;
+    GetFileTime(file, NULL, NULL, &written);
+    ULARGE_INTEGER time;
+    time.LowPart = written.dwLowDateTime;
+    time.HighPart = written.dwHighDateTime;
+    time.QuadPart += secondsLater * 10000000ULL;
+    written.dwLowDateTime = time.LowPart;
+    written.dwHighDateTime = time.HighPart;
+    SetFileTime(file, NULL, NULL, &written);
+    CloseHandle(file);
+}
+
+void AppendByte(const char* path)
+{
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    DWORD written = 0;
+    WriteFile(file, "x", 1, &written, NULL);
+    CloseHandle(file);
+}
+
+TEST_F(ChosenFilterTest, TheHeldFileChangedOnDiskClosedOrSpelledOtherwiseIsOpenedAfresh)
+{
+    struct Case {
+        const char* what;
+        const char* reopened;
+        void (*between)(PlaybackChannel* channel);
+    };
+    const Case cases[] = {
+        {"written later", "held.wav", [](PlaybackChannel*) { TouchWriteTime("held.wav", 5); }},
+        {"grown", "held.wav", [](PlaybackChannel*) { AppendByte("held.wav"); }},
+        {"closed", "held.wav", [](PlaybackChannel* channel) { channel->Close(); }},
+        {"after a failed open", "held.wav",
+         [](PlaybackChannel* channel) { channel->OpenFile("missing.wav"); }},
+        {"spelled otherwise", ".\\held.wav", [](PlaybackChannel*) {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(channel->OpenFile("held.wav"));
+        c.between(channel.get());
+        int graphs = GraphsCreated();
+        ASSERT_TRUE(channel->OpenFile(c.reopened));
+        EXPECT_EQ(GraphsCreated(), graphs + 1);
+        EXPECT_EQ(LatestGraph()->renderCalls, 1);
+    }
+    TakeLog();
+
+    ASSERT_TRUE(channel->OpenFile("held.wav"));
+    ASSERT_TRUE(DeleteFileA("held.wav"));
+    EXPECT_FALSE(channel->OpenFile("held.wav")) << "a held file gone from disk fails as any missing one";
+    EXPECT_EQ(Lines(TakeLog()).size(), 3u);
+    CloseHandle(CreateFileA("held.wav", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
+}
+
 TEST(KindOfFile, IsTheLowerCasedExtensionOfTheLastPathElement)
 {
     const struct {
