@@ -171,11 +171,17 @@ bool PlaybackChannel::HoldsUnchanged(const char* convertedPath)
 }
 
 // Assumes: HasFile(). Leaves the graph as RenderFile leaves a fresh one:
-// stopped, at the start, stopping at its end, at full volume.
+// stopped, at the start, stopping at its end, at full volume, with nothing
+// queued. A stopped renderer keeps the sound it had queued, and Wine's plays
+// it on the next Run before the start (about 170 ms of where the file was
+// stopped); a seek while paused flushes it, and nothing new is queued until
+// the graph runs again.
 void PlaybackChannel::ReturnToFreshState()
 {
     pMediaControl->Stop();
+    pMediaControl->Pause();
     pMediaPos->put_CurrentPosition(0.0);
+    pMediaControl->Stop();
     REFTIME duration = 0.0;
     pMediaPos->get_Duration(&duration);
     pMediaPos->put_StopTime(duration);

@@ -238,9 +238,17 @@ STDMETHODIMP FakeFilterGraph::get_Duration(REFTIME* out)
     return S_OK;
 }
 
+STDMETHODIMP FakeFilterGraph::Pause()
+{
+    state = State_Paused;
+    return S_OK;
+}
+
 STDMETHODIMP FakeFilterGraph::put_CurrentPosition(REFTIME value)
 {
     ++seekCalls;
+    if (state != State_Stopped)
+        ++flushes;
     bool stuckAtEnd = !resumesOnRewind && state != State_Stopped && position >= duration;
     if (!stuckAtEnd)
         position = value;
@@ -293,7 +301,6 @@ STDMETHODIMP FakeFilterGraph::AddSourceFilter(LPCWSTR, LPCWSTR, IBaseFilter**) {
 STDMETHODIMP FakeFilterGraph::SetLogFile(DWORD_PTR) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::Abort() { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::ShouldOperationContinue() { return E_NOTIMPL; }
-STDMETHODIMP FakeFilterGraph::Pause() { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::RenderFile(BSTR) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::AddSourceFilter(BSTR, IDispatch**) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::get_FilterCollection(IDispatch**) { return E_NOTIMPL; }

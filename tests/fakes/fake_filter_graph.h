@@ -45,6 +45,9 @@ public:
     int runCalls = 0;
     int stopCalls = 0;
     int seekCalls = 0;
+    // Seeks while the graph was not stopped: they flush what the renderer
+    // had queued.
+    int flushes = 0;
     // The filters in the graph, each referenced, in the order they came.
     std::vector<FakeFilter*> filters;
     // The classes the channel added itself, in order, and under which names.
