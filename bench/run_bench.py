@@ -16,7 +16,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from analysis import signals  # noqa: E402
 from runner import counts, machine, report, verdict  # noqa: E402
 from runner import cpu_time  # noqa: E402
-from runner.rows import fade, idle, load, loop_gap, open_file, round_trip, startup  # noqa: E402
+from runner.rows import fade, idle, load, loop_gap, open_cost, open_file, round_trip, startup  # noqa: E402
 from runner.wine_session import WineSession  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -24,6 +24,8 @@ WINE_LOADERS = {"i686": "/usr/lib/wine/wine", "x86_64": "/usr/lib/wine/wine64"}
 # Long enough that no row's playing file reaches its end.
 LONG_S = 240
 OPEN_S = 10
+# A short sound of the kind hosts play again and again.
+COST_S = 0.2
 TONE_AMPLITUDE = 0.4
 MARKER_AMPLITUDE = 0.2
 CHIRP_AMPLITUDE = 0.5
@@ -37,6 +39,9 @@ def write_signals(work):
     low = signals.tone(fade.FADE_HZ, 1.0, TONE_AMPLITUDE)
     high = signals.tone(fade.MARKER_HZ, 1.0, MARKER_AMPLITUDE)
     signals.write_wav(os.path.join(work, "open.wav"), low * OPEN_S, channels=2)
+    short = signals.tone(fade.FADE_HZ, COST_S, TONE_AMPLITUDE)
+    signals.write_wav(os.path.join(work, "cost.wav"), short, channels=2)
+    signals.write_au(os.path.join(work, "cost.au"), short, channels=2)
     signals.write_wav(os.path.join(work, "long_low.wav"), low * LONG_S)
     signals.write_wav(os.path.join(work, "long_high.wav"), high * LONG_S)
     signals.write_wav(os.path.join(work, "chirp.wav"),
@@ -104,6 +109,9 @@ def run_rows(session, scale):
 
     print("loop gap ...", flush=True)
     rows += loop_gap.measure(session, scale, path("chirp.wav"))
+
+    print("open cost ...", flush=True)
+    rows += open_cost.measure(session, scale, path("cost.wav"), path("cost.au"))
 
     print("fade ...", flush=True)
     rows += fade.measure(session, agent, path("long_low.wav"), path("long_high.wav"))

@@ -1,10 +1,14 @@
-"""Test signals the bench plays, written as 16-bit PCM WAV files."""
+"""Test signals the bench plays, written as 16-bit PCM WAV (or AU) files."""
 import array
 import math
+import struct
+import sys
 import wave
 
 RATE = 44100
 FULL_SCALE = 32767
+AU_HEADER_BYTES = 24
+AU_LINEAR_16 = 3
 
 
 def tone(frequency, seconds, amplitude, rate=RATE):
@@ -41,3 +45,16 @@ def write_wav(path, samples, channels=1, rate=RATE):
         output.setsampwidth(2)
         output.setframerate(rate)
         output.writeframes(pcm.tobytes())
+
+
+def write_au(path, samples, channels=1, rate=RATE):
+    """The same as a Sun/NeXT AU file: big-endian 16-bit linear PCM, a second
+    format that the platform parses with other code than a WAV's."""
+    pcm = array.array("h", (value for value in to_pcm(samples) for _ in range(channels)))
+    if sys.byteorder == "little":
+        pcm.byteswap()
+    data = pcm.tobytes()
+    with open(path, "wb") as output:
+        output.write(b".snd" + struct.pack(">5I", AU_HEADER_BYTES, len(data), AU_LINEAR_16, rate,
+                                           channels))
+        output.write(data)
