@@ -4,27 +4,21 @@
 //                  --count N --every K
 #include <windows.h>
 
-#include <string>
-
 #include "bare_graph.h"
+#include "cost_run.h"
 #include "cost_samples.h"
 #include "json_report.h"
 #include "options.h"
 
 int main(int argc, char** argv)
 {
-    Options options(argc, argv);
-    std::string pattern = options.Text("--pattern", "same");
-    std::string file = options.Text("--file", "");
-    std::string other = options.Text("--other", "");
-    int count = options.Number("--count", 100);
-    int every = options.Number("--every", 10);
+    CostRun run(Options(argc, argv), "same");
     CoInitialize(NULL);
 
     // As for the agent: each file once before counting.
     BareGraph graph;
     int failures = 0;
-    for (const std::string* warm : {&other, &file}) {
+    for (const std::string* warm : {&run.other, &run.file}) {
         graph.Build();
         failures += !graph.Render(*warm);
         graph.Release();
@@ -32,15 +26,14 @@ int main(int argc, char** argv)
 
     CostSamples samples(GetCurrentProcessId(), GetCurrentProcess());
     DWORD start = GetTickCount();
-    for (int index = 0; index < count; ++index) {
-        if (index % every == 0)
+    for (int index = 0; index < run.count; ++index) {
+        if (index % run.every == 0)
             samples.Take(index);
-        const std::string& next = pattern == "alternate" && index % 2 == 0 ? other : file;
         graph.Build();
-        failures += !graph.Render(next);
+        failures += !graph.Render(run.FileFor(index));
         graph.Release();
     }
-    samples.Take(count);
+    samples.Take(run.count);
     DWORD elapsedMs = GetTickCount() - start;
     CoUninitialize();
 

@@ -7,8 +7,7 @@
 // the file the channel holds; alternate: the two files (two formats) in turn.
 #include <windows.h>
 
-#include <string>
-
+#include "cost_run.h"
 #include "cost_samples.h"
 #include "json_report.h"
 #include "options.h"
@@ -18,26 +17,18 @@ namespace {
 
 const DWORD kProcessAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
 
-void OpenOnce(HWND agent, const std::string& pattern, int index, const std::string& file,
-              const std::string& other, ReplyTally* tally)
+void OpenOnce(HWND agent, const CostRun& run, int index, ReplyTally* tally)
 {
-    if (pattern == "close")
+    if (run.pattern == "close")
         tally->Check(SendTimed(agent, HC_Close, NULL), 1, 1);
-    const std::string& next = pattern == "alternate" && index % 2 == 0 ? other : file;
-    tally->Check(SendTimed(agent, HC_OpenFile, next.c_str()), 1, 1);
+    tally->Check(SendTimed(agent, HC_OpenFile, run.FileFor(index).c_str()), 1, 1);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    Options options(argc, argv);
-    std::string pattern = options.Text("--pattern", "close");
-    std::string file = options.Text("--file", "");
-    std::string other = options.Text("--other", "");
-    int count = options.Number("--count", 100);
-    int every = options.Number("--every", 10);
-
+    CostRun run(Options(argc, argv), "close");
     HWND agent = QuavelFindAgent();
     DWORD processId = 0;
     GetWindowThreadProcessId(agent, &processId);
@@ -47,17 +38,17 @@ int main(int argc, char** argv)
 
     // The first open of each kind of file asks the platform's filter mapper.
     ReplyTally tally;
-    tally.Check(SendTimed(agent, HC_OpenFile, other.c_str()), 1, 1);
-    tally.Check(SendTimed(agent, HC_OpenFile, file.c_str()), 1, 1);
+    tally.Check(SendTimed(agent, HC_OpenFile, run.other.c_str()), 1, 1);
+    tally.Check(SendTimed(agent, HC_OpenFile, run.file.c_str()), 1, 1);
 
     CostSamples samples(processId, process);
     DWORD start = GetTickCount();
-    for (int index = 0; index < count; ++index) {
-        if (index % every == 0)
+    for (int index = 0; index < run.count; ++index) {
+        if (index % run.every == 0)
             samples.Take(index);
-        OpenOnce(agent, pattern, index, file, other, &tally);
+        OpenOnce(agent, run, index, &tally);
     }
-    samples.Take(count);
+    samples.Take(run.count);
     DWORD elapsedMs = GetTickCount() - start;
     tally.Check(SendTimed(agent, HC_Close, NULL), 1, 1);
     CloseHandle(process);

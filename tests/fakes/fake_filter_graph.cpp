@@ -1,5 +1,7 @@
 #include "fakes/fake_filter_graph.h"
 
+#include "fakes/fake_class_factory.h"
+
 namespace {
 
 FakeGraphScript nextScript;
@@ -10,33 +12,15 @@ int created = 0;
 const wchar_t kSourceName[] = L"Reader";
 const wchar_t kFoundName[] = L"Found by the mapper";
 
-class FakeGraphFactory : public IClassFactory {
-public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+class FakeGraphFactory : public FakeClassFactory {
+protected:
+    HRESULT Make(IUnknown** made) override
     {
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override
-    {
-        *object = nullptr;
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
         if (nextScript.failCreate)
             return E_OUTOFMEMORY;
-        FakeFilterGraph* graph = new FakeFilterGraph(nextScript);
-        HRESULT result = graph->QueryInterface(iid, object);
-        graph->Release();
-        return result;
+        *made = static_cast<IGraphBuilder*>(new FakeFilterGraph(nextScript));
+        return S_OK;
     }
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 };
 
 FakeGraphFactory factory;
@@ -46,9 +30,7 @@ FakeGraphFactory factory;
 void InstallFakeFilterGraph()
 {
     InstallFakeFilters();
-    DWORD cookie = 0;
-    CoRegisterClassObject(CLSID_FilterGraph, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
-                          &cookie);
+    factory.Register(CLSID_FilterGraph);
 }
 
 FakeGraphScript& NextGraphs()

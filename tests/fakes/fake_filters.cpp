@@ -1,5 +1,7 @@
 #include "fakes/fake_filters.h"
 
+#include "fakes/fake_class_factory.h"
+
 // {5C4E2B10-0000-4F00-9A00-000000000001} and on: classes of no real filter.
 const CLSID CLSID_FakeSource = {0x5c4e2b10, 0, 0x4f00, {0x9a, 0, 0, 0, 0, 0, 0, 1}};
 const CLSID CLSID_FakeParser = {0x5c4e2b10, 0, 0x4f00, {0x9a, 0, 0, 0, 0, 0, 0, 2}};
@@ -11,35 +13,18 @@ namespace {
 int live = 0;
 CLSID refused = GUID_NULL;
 
-class FakeFilterFactory : public IClassFactory {
+class FakeFilterFactory : public FakeClassFactory {
 public:
     explicit FakeFilterFactory(const CLSID& clsid) : clsid_(clsid) {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+protected:
+    HRESULT Make(IUnknown** made) override
     {
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override
-    {
-        *object = nullptr;
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
         if (clsid_ == refused)
             return REGDB_E_CLASSNOTREG;
-        FakeFilter* filter = new FakeFilter(clsid_);
-        HRESULT result = filter->QueryInterface(iid, object);
-        filter->Release();
-        return result;
+        *made = static_cast<IBaseFilter*>(new FakeFilter(clsid_));
+        return S_OK;
     }
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 
 private:
     CLSID clsid_;
@@ -288,10 +273,9 @@ STDMETHODIMP FakeFilter::GetCurFile(LPOLESTR*, AM_MEDIA_TYPE*) { return E_NOTIMP
 
 void InstallFakeFilters()
 {
-    DWORD cookie = 0;
-    CoRegisterClassObject(CLSID_FakeParser, &parsers, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
-    CoRegisterClassObject(CLSID_FakeDecoder, &decoders, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
-    CoRegisterClassObject(CLSID_FakeRenderer, &renderers, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
+    parsers.Register(CLSID_FakeParser);
+    decoders.Register(CLSID_FakeDecoder);
+    renderers.Register(CLSID_FakeRenderer);
 }
 
 void RefuseFakeFilter(const CLSID& clsid)
