@@ -1,6 +1,7 @@
 #include "playback/filter_choices.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
