@@ -174,8 +174,9 @@ bool PlaybackChannel::HoldsUnchanged(const char* convertedPath)
 // stopped, at the start, stopping at its end, at full volume, with nothing
 // queued. A stopped renderer keeps the sound it had queued, and Wine's plays
 // it on the next Run before the start (about 170 ms of where the file was
-// stopped); a seek while paused flushes it, and nothing new is queued until
-// the graph runs again.
+// stopped). A seek while paused flushes it; what the paused renderer takes
+// after that is the start of the file, as a fresh graph's renderer takes on
+// its first Run (recorded: no old sound and no start heard twice).
 void PlaybackChannel::ReturnToFreshState()
 {
     pMediaControl->Stop();
