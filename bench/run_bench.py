@@ -18,11 +18,14 @@ sys.path.insert(0, os.path.join(ROOT, "harness"))
 from quavel_harness import signals, wav  # noqa: E402
 from quavel_harness.wine import WineSession  # noqa: E402
 from runner import counts, cpu_time, machine, report, verdict  # noqa: E402
-from runner.rows import fade, idle, load, loop_gap, open_file, round_trip, startup  # noqa: E402
+from runner.rows import (fade, idle, load, loop_gap, open_cost, open_file, round_trip,  # noqa: E402
+                         startup)
 
 # Long enough that no row's playing file reaches its end.
 LONG_S = 240
 OPEN_S = 10
+# A short sound of the kind hosts play again and again.
+COST_S = 0.2
 TONE_AMPLITUDE = 0.4
 MARKER_AMPLITUDE = 0.2
 CHIRP_AMPLITUDE = 0.5
@@ -35,6 +38,9 @@ def write_signals(session):
     low_hz, high_hz = signals.CHANNEL_HZ
     low = signals.tone(low_hz, LONG_S, TONE_AMPLITUDE)
     wav.write(session.file("open.wav"), [low[:OPEN_S * signals.RATE]] * 2, signals.RATE)
+    short = [low[:int(COST_S * signals.RATE)]] * 2
+    wav.write(session.file("cost.wav"), short, signals.RATE)
+    wav.write_au(session.file("cost.au"), short, signals.RATE)
     wav.write(session.file("long_low.wav"), [low], signals.RATE)
     wav.write(session.file("long_high.wav"), [signals.tone(high_hz, LONG_S, MARKER_AMPLITUDE)],
               signals.RATE)
@@ -110,6 +116,9 @@ def run_rows(session, scale):
 
     print("loop gap ...", flush=True)
     rows += loop_gap.measure(session, scale)
+
+    print("open cost ...", flush=True)
+    rows += open_cost.measure(session, scale, path("cost.wav"), path("cost.au"))
 
     print("fade ...", flush=True)
     rows += fade.measure(session, agent, path("long_low.wav"), path("long_high.wav"))

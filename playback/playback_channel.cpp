@@ -12,6 +12,8 @@
 namespace {
 
 const double kEndMargin = 0.25;
+// The attenuation of a graph that has just rendered its file.
+const long kFullVolume = 0;
 
 // Shared by both channels; only the agent's one thread opens files.
 char pathBuffer[kPathCapacity];
@@ -45,10 +47,11 @@ void ConvertSlashes(char* path)
 
 }  // namespace
 
-PlaybackChannel::PlaybackChannel()
+PlaybackChannel::PlaybackChannel(FilterChoices& choices)
     : pGraph(NULL), pMediaControl(NULL), pMediaPos(NULL), pBasicAudio(NULL),
-      loop(0), loaded(0)
+      loop(0), loaded(0), choices(&choices)
 {
+    heldPath[0] = '\0';
     CoInitialize(NULL);
     BuildGraph();
 }
@@ -86,33 +89,104 @@ void PlaybackChannel::ReleaseAll()
     ReleaseAndClear(pGraph);
 }
 
-// Assumes: `path` is NUL-terminated. Every open starts from a fresh graph: a
-// file rendered into a graph that already holds one plays alongside it, and
-// graphs that keep growing with each open end up crashing the platform's
-// decoder.
+// Assumes: `path` is NUL-terminated. Every open of another file, or of the
+// held one changed on disk, starts from a fresh graph: a file rendered into a
+// graph that already holds one plays alongside it, and graphs that keep
+// growing with each open end up crashing the platform's decoder. The held
+// file is rewound in its own graph instead: every fresh graph's parser costs
+// the process memory the platform never gives back (about 10 KB on Wine).
 bool PlaybackChannel::OpenFile(const char* path)
 {
+    size_t length = strlen(path);
+    bool fits = length < sizeof pathBuffer;
+    if (fits) {
+        memcpy(pathBuffer, path, length + 1);
+        ConvertSlashes(pathBuffer);
+        if (HoldsUnchanged(pathBuffer)) {
+            ReturnToFreshState();
+            return true;
+        }
+    }
+
     loaded = 0;
     BuildGraph();
     if (!pGraph)
         return false;
-
-    size_t length = strlen(path);
-    if (length >= sizeof pathBuffer) {
+    if (!fits) {
         ReportOverlongPath(path);
         return false;
     }
-    memcpy(pathBuffer, path, length + 1);
-    ConvertSlashes(pathBuffer);
 
     WCHAR wide[kPathCapacity];
     int units = WidenPath(pathBuffer, wide);
-    if (NamesDiskFile(wide) && pGraph->RenderFile(wide, NULL) >= 0) {
+    if (NamesDiskFile(wide) && Render(wide)) {
         loaded = 1;
+        Hold(pathBuffer, wide);
         return true;
     }
     ReportRenderFailure(pathBuffer, wide, units);
     return false;
+}
+
+// Assumes: pGraph is fresh and `wide` names a disk file. When the graph does
+// not take exactly the filters chosen for the file's kind, this file needs
+// another chain, which the offer may have bent: it is rendered again, in a
+// fresh graph with nothing offered.
+bool PlaybackChannel::Render(const WCHAR* wide)
+{
+    OfferedRender offered = RenderOfferingChoice(pGraph, wide, choices);
+    if (offered == kRenderedAsOffered)
+        return true;
+    if (offered == kRenderFailed)
+        return false;
+    if (offered == kRenderedOtherwise) {
+        BuildGraph();
+        if (!pGraph)
+            return false;
+    }
+    return RenderAndRemember(pGraph, wide, choices);
+}
+
+// Assumes: the graph has just rendered `convertedPath`, widened as `wide`. A
+// file whose identity cannot be read is not held: opening it again renders it
+// afresh.
+void PlaybackChannel::Hold(const char* convertedPath, const WCHAR* wide)
+{
+    heldPath[0] = '\0';
+    if (ReadDiskFileIdentity(wide, &heldIdentity))
+        memcpy(heldPath, convertedPath, strlen(convertedPath) + 1);
+}
+
+// Assumes: `convertedPath` fits the path buffer. Windows lets no one write
+// to, rename or delete the file while the graph's reader holds it; the
+// identity still catches what other processes do to it under Wine.
+bool PlaybackChannel::HoldsUnchanged(const char* convertedPath)
+{
+    if (!HasFile() || heldPath[0] == '\0' || strcmp(convertedPath, heldPath) != 0)
+        return false;
+    WCHAR wide[kPathCapacity];
+    WidenPath(convertedPath, wide);
+    DiskFileIdentity now;
+    return ReadDiskFileIdentity(wide, &now) && SameDiskFileIdentity(now, heldIdentity);
+}
+
+// Assumes: HasFile(). Leaves the graph as RenderFile leaves a fresh one:
+// stopped, at the start, stopping at its end, at full volume, with nothing
+// queued. A stopped renderer keeps the sound it had queued, and Wine's plays
+// it on the next Run before the start (about 170 ms of where the file was
+// stopped). A seek while paused flushes it; what the paused renderer takes
+// after that is the start of the file, as a fresh graph's renderer takes on
+// its first Run (recorded: no old sound and no start heard twice).
+void PlaybackChannel::ReturnToFreshState()
+{
+    pMediaControl->Stop();
+    pMediaControl->Pause();
+    pMediaPos->put_CurrentPosition(0.0);
+    pMediaControl->Stop();
+    REFTIME duration = 0.0;
+    pMediaPos->get_Duration(&duration);
+    pMediaPos->put_StopTime(duration);
+    pBasicAudio->put_Volume(kFullVolume);
 }
 
 // Assumes: nothing. `loaded` stays as it was: a closed channel is one

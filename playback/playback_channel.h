@@ -3,6 +3,10 @@
 #include <windows.h>
 #include <dshow.h>
 
+#include "playback/disk_file_identity.h"
+#include "playback/filter_choices.h"
+#include "playback/widen_path.h"
+
 // One playback channel: a filter graph and the four interfaces the agent
 // drives it through, plus the loop and loaded flags. Lives on the agent's one
 // thread. Every transport, position, state and volume operation first checks
@@ -11,13 +15,16 @@
 class PlaybackChannel {
 public:
     // Initialises the component runtime for this thread and builds the graph;
-    // a failed build leaves a channel that answers like a closed one.
-    PlaybackChannel();
+    // a failed build leaves a channel that answers like a closed one. Graphs
+    // are offered the filters `choices` remembers for the kind of file.
+    explicit PlaybackChannel(FilterChoices& choices = AgentFilterChoices());
     // Releases the graph, then uninitialises the component runtime.
     ~PlaybackChannel();
 
     // Renders `path` ("/" becomes "\") into a freshly built graph, replacing
-    // whatever the channel held. Logs and returns false on failure.
+    // whatever the channel held. Logs and returns false on failure. The file
+    // the channel holds, unchanged on disk, is rewound in its graph instead,
+    // which leaves the channel as a fresh open would.
     bool OpenFile(const char* path);
     // Drops the graph; the next OpenFile builds a fresh one.
     void Close();
@@ -64,6 +71,10 @@ private:
 
     void BuildGraph();
     void ReleaseAll();
+    bool Render(const WCHAR* wide);
+    void Hold(const char* convertedPath, const WCHAR* wide);
+    bool HoldsUnchanged(const char* convertedPath);
+    void ReturnToFreshState();
     bool HasFile() const;
     OAFilterState GraphState();
     bool NearEnd();
@@ -75,4 +86,9 @@ private:
     IBasicAudio* pBasicAudio;
     unsigned char loop;
     unsigned char loaded;
+    FilterChoices* choices;
+    // The file the graph was rendered from (path as converted) and what it
+    // was on disk then; an empty path when its identity could not be read.
+    char heldPath[kPathCapacity];
+    DiskFileIdentity heldIdentity;
 };

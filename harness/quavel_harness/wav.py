@@ -1,10 +1,14 @@
 """16-bit PCM WAV files: the one reader for recordings and the one writer for
-generated samples."""
+generated samples; and the same samples as an AU file, a second format that
+the platform parses with other code than a WAV's."""
 import array
 import struct
+import sys
 
 FULL_SCALE = 32768.0
 HEADER_BYTES = 44
+AU_HEADER_BYTES = 24
+AU_LINEAR_16 = 3
 
 
 def read(path):
@@ -50,17 +54,35 @@ def read_mono(path):
     return rate, array.array("d", (sum(frame) * scale for frame in zip(*channels)))
 
 
-def write(path, channels, rate):
-    """`channels`: one sequence of floats in -1..1 per channel, all as long."""
+def pcm16(channels):
+    """Interleaved 16-bit samples of `channels` (sequences of floats in -1..1,
+    all as long)."""
     count = len(channels)
-    frames = len(channels[0])
-    pcm = array.array("h", bytes(2 * count * frames))
+    pcm = array.array("h", bytes(2 * count * len(channels[0])))
     for side, samples in enumerate(channels):
         pcm[side::count] = array.array(
             "h", (max(-32768, min(32767, int(round(value * 32767)))) for value in samples))
-    body = pcm.tobytes()
+    return pcm
+
+
+def write(path, channels, rate):
+    """`channels`: one sequence of floats in -1..1 per channel, all as long."""
+    count = len(channels)
+    body = pcm16(channels).tobytes()
     header = struct.pack("<4sI4s4sIHHIIHH4sI", b"RIFF", 36 + len(body), b"WAVE", b"fmt ", 16, 1,
                          count, rate, rate * 2 * count, 2 * count, 16, b"data", len(body))
     with open(path, "wb") as output:
         output.write(header)
+        output.write(body)
+
+
+def write_au(path, channels, rate):
+    """The same as an AU file: big-endian 16-bit linear PCM."""
+    pcm = pcm16(channels)
+    if sys.byteorder == "little":
+        pcm.byteswap()
+    body = pcm.tobytes()
+    with open(path, "wb") as output:
+        output.write(b".snd" + struct.pack(">5I", AU_HEADER_BYTES, len(body), AU_LINEAR_16, rate,
+                                           len(channels)))
         output.write(body)

@@ -7,7 +7,7 @@ namespace {
 const char* const kFolders[] = {"dir", "music"};
 const char* const kClips[] = {"clip.wav", "next.wav", "second.wav", "short.wav", "a.wav",
                               "one.wav", "two.wav", "wrapped.wav", "dir\\a.wav", "music\\b.wav",
-                              "music\\caf\xe9.wav"};
+                              "music\\caf\xe9.wav", "upper.WAV", "clip.mp3", "adpcm.wav", "held.wav"};
 
 }  // namespace
 

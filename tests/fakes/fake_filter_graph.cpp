@@ -2,39 +2,27 @@
 
 #include <sstream>
 
+#include "fakes/fake_class_factory.h"
+
 namespace {
 
 FakeGraphScript nextScript;
 FakeFilterGraph* latest = nullptr;
 int live = 0;
+int created = 0;
 
-class FakeGraphFactory : public IClassFactory {
-public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
+const wchar_t kSourceName[] = L"Reader";
+const wchar_t kFoundName[] = L"Found by the mapper";
 
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override
+class FakeGraphFactory : public FakeClassFactory {
+protected:
+    HRESULT Make(IUnknown** made) override
     {
-        *object = nullptr;
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
         if (nextScript.failCreate)
             return E_OUTOFMEMORY;
-        FakeFilterGraph* graph = new FakeFilterGraph(nextScript);
-        HRESULT result = graph->QueryInterface(iid, object);
-        graph->Release();
-        return result;
+        *made = static_cast<IGraphBuilder*>(new FakeFilterGraph(nextScript));
+        return S_OK;
     }
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 };
 
 FakeGraphFactory factory;
@@ -43,9 +31,8 @@ FakeGraphFactory factory;
 
 void InstallFakeFilterGraph()
 {
-    DWORD cookie = 0;
-    CoRegisterClassObject(CLSID_FilterGraph, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
-                          &cookie);
+    InstallFakeFilters();
+    factory.Register(CLSID_FilterGraph);
 }
 
 FakeGraphScript& NextGraphs()
@@ -63,14 +50,24 @@ int LiveGraphs()
     return live;
 }
 
+int GraphsCreated()
+{
+    return created;
+}
+
 FakeFilterGraph::FakeFilterGraph(const FakeGraphScript& script) : script_(script)
 {
     latest = this;
     ++live;
+    ++created;
 }
 
 FakeFilterGraph::~FakeFilterGraph()
 {
+    for (FakeFilter* filter : filters) {
+        filter->DisconnectAll();
+        filter->Release();
+    }
     if (latest == this)
         latest = nullptr;
     --live;
@@ -111,9 +108,92 @@ STDMETHODIMP_(ULONG) FakeFilterGraph::Release()
 STDMETHODIMP FakeFilterGraph::RenderFile(LPCWSTR file, LPCWSTR)
 {
     renderedPath = file;
-    if (FAILED(script_.renderResult))
+    ++renderCalls;
+    if (FAILED(script_.renderResult)) {
         SetLastError(script_.renderLastError);
-    return script_.renderResult;
+        return script_.renderResult;
+    }
+    std::vector<CLSID> chain = {CLSID_FakeParser, CLSID_FakeRenderer};
+    auto scripted = script_.chains.find(file);
+    if (scripted != script_.chains.end())
+        chain = scripted->second;
+
+    FakeFilter* previous = new FakeFilter(CLSID_FakeSource);
+    Insert(previous, kSourceName);
+    previous->Release();
+    for (const CLSID& clsid : chain) {
+        FakeFilter* next = UnconnectedFilter(clsid);
+        if (!next) {
+            ++mapperQueries;
+            next = new FakeFilter(clsid);
+            Insert(next, kFoundName);
+            next->Release();
+        }
+        previous->ConnectTo(next);
+        previous = next;
+    }
+    return S_OK;
+}
+
+void FakeFilterGraph::Insert(FakeFilter* filter, LPCWSTR name)
+{
+    filter->AddRef();
+    filter->JoinFilterGraph(this, name);
+    filters.push_back(filter);
+}
+
+FakeFilter* FakeFilterGraph::UnconnectedFilter(const CLSID& clsid) const
+{
+    for (auto filter = filters.rbegin(); filter != filters.rend(); ++filter) {
+        if ((*filter)->clsid == clsid && !(*filter)->Connected())
+            return *filter;
+    }
+    return nullptr;
+}
+
+std::vector<CLSID> FakeFilterGraph::ConnectedClasses() const
+{
+    std::vector<CLSID> classes;
+    for (FakeFilter* filter : filters) {
+        if (filter->clsid != CLSID_FakeSource)
+            continue;
+        for (FakeFilter* link = filter; link; link = link->output.peer ? link->output.peer->Owner() : nullptr)
+            classes.push_back(link->clsid);
+    }
+    return classes;
+}
+
+// Only the fake filters are ever offered.
+STDMETHODIMP FakeFilterGraph::AddFilter(IBaseFilter* filter, LPCWSTR name)
+{
+    FakeFilter* fake = static_cast<FakeFilter*>(filter);
+    offered.push_back(fake->clsid);
+    offeredNames.push_back(name ? name : L"");
+    Insert(fake, name);
+    return S_OK;
+}
+
+// Models the platform calls after a render overwriting the thread's last
+// error.
+STDMETHODIMP FakeFilterGraph::RemoveFilter(IBaseFilter* filter)
+{
+    ++removeCalls;
+    SetLastError(ERROR_INVALID_HANDLE);
+    for (auto present = filters.begin(); present != filters.end(); ++present) {
+        if (static_cast<IBaseFilter*>(*present) == filter) {
+            (*present)->DisconnectAll();
+            (*present)->Release();
+            filters.erase(present);
+            return S_OK;
+        }
+    }
+    return VFW_E_NOT_FOUND;
+}
+
+STDMETHODIMP FakeFilterGraph::EnumFilters(IEnumFilters** out)
+{
+    *out = NewFilterEnumerator(filters);
+    return S_OK;
 }
 
 STDMETHODIMP FakeFilterGraph::Run()
@@ -144,12 +224,20 @@ STDMETHODIMP FakeFilterGraph::get_Duration(REFTIME* out)
     return S_OK;
 }
 
+STDMETHODIMP FakeFilterGraph::Pause()
+{
+    state = State_Paused;
+    return S_OK;
+}
+
 STDMETHODIMP FakeFilterGraph::put_CurrentPosition(REFTIME value)
 {
     ++seekCalls;
     std::ostringstream call;
     call << "Seek " << value;
     calls.push_back(call.str());
+    if (state != State_Stopped)
+        ++flushes;
     bool stuckAtEnd = !resumesOnRewind && state != State_Stopped && position >= duration;
     if (!stuckAtEnd)
         position = value;
@@ -191,9 +279,6 @@ STDMETHODIMP FakeFilterGraph::GetTypeInfoCount(UINT*) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) { return E_NOTIMPL; }
-STDMETHODIMP FakeFilterGraph::AddFilter(IBaseFilter*, LPCWSTR) { return E_NOTIMPL; }
-STDMETHODIMP FakeFilterGraph::RemoveFilter(IBaseFilter*) { return E_NOTIMPL; }
-STDMETHODIMP FakeFilterGraph::EnumFilters(IEnumFilters**) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::FindFilterByName(LPCWSTR, IBaseFilter**) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::ConnectDirect(IPin*, IPin*, const AM_MEDIA_TYPE*) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::Reconnect(IPin*) { return E_NOTIMPL; }
@@ -205,7 +290,6 @@ STDMETHODIMP FakeFilterGraph::AddSourceFilter(LPCWSTR, LPCWSTR, IBaseFilter**) {
 STDMETHODIMP FakeFilterGraph::SetLogFile(DWORD_PTR) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::Abort() { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::ShouldOperationContinue() { return E_NOTIMPL; }
-STDMETHODIMP FakeFilterGraph::Pause() { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::RenderFile(BSTR) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::AddSourceFilter(BSTR, IDispatch**) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::get_FilterCollection(IDispatch**) { return E_NOTIMPL; }

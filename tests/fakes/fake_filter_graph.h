@@ -3,8 +3,11 @@
 #include <windows.h>
 #include <dshow.h>
 
+#include <map>
 #include <string>
 #include <vector>
+
+#include "fakes/fake_filters.h"
 
 // How the graphs created from now on behave.
 struct FakeGraphScript {
@@ -12,12 +15,18 @@ struct FakeGraphScript {
     const IID* missingInterface = nullptr;  // QueryInterface refuses this one
     HRESULT renderResult = S_OK;
     DWORD renderLastError = 0;              // left as last-error by a failed render
+    // The filters RenderFile chooses for a file, by path, nearest the source
+    // first; any other file gets a parser and a renderer.
+    std::map<std::wstring, std::vector<CLSID>> chains;
 };
 
 // A filter graph that plays nothing: tests set its state, duration and
 // position and read back what the channel did to it. `resumesOnRewind`
 // false models a graph that ignores a seek while started and at its end, as
-// Wine's does once it has handled end-of-stream.
+// Wine's does once it has handled end-of-stream. RenderFile adds a source and
+// connects the scripted chain after it, taking for each link an unconnected
+// filter of that class already in the graph (the one added last first) and
+// otherwise adding one of its own, as intelligent connect asks the mapper.
 class FakeFilterGraph final : public IGraphBuilder,
                         public IMediaControl,
                         public IMediaPosition,
@@ -39,6 +48,18 @@ public:
     // Transport and seek calls in the order they came: "Run", "Stop",
     // "Seek 1.5".
     std::vector<std::string> calls;
+    // Seeks while the graph was not stopped: they flush what the renderer
+    // had queued.
+    int flushes = 0;
+    // The filters in the graph, each referenced, in the order they came.
+    std::vector<FakeFilter*> filters;
+    // The classes the channel added itself, in order, and under which names.
+    std::vector<CLSID> offered;
+    std::vector<std::wstring> offeredNames;
+    int removeCalls = 0;
+    int renderCalls = 0;
+    // Filters RenderFile had to find for itself.
+    int mapperQueries = 0;
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -98,13 +119,20 @@ public:
     STDMETHODIMP put_Balance(long) override;
     STDMETHODIMP get_Balance(long*) override;
 
+    // The classes of the filters from the source along its connections.
+    std::vector<CLSID> ConnectedClasses() const;
+
 private:
+    void Insert(FakeFilter* filter, LPCWSTR name);
+    FakeFilter* UnconnectedFilter(const CLSID& clsid) const;
+
     FakeGraphScript script_;
     ULONG references_ = 1;
 };
 
 // Registers the fake as CLSID_FilterGraph's class object in this process, so
-// the product's own CoCreateInstance call gets it. Needs CoInitialize first.
+// the product's own CoCreateInstance call gets it, and the fake filters'
+// class objects with it. Needs CoInitialize first.
 void InstallFakeFilterGraph();
 
 // What the next graphs will do; reset with `NextGraphs() = FakeGraphScript()`.
@@ -115,3 +143,6 @@ FakeFilterGraph* LatestGraph();
 
 // Graphs created and not yet released to zero.
 int LiveGraphs();
+
+// Graphs created since the process started.
+int GraphsCreated();

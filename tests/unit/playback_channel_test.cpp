@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "fakes/fake_filter_graph.h"
+#include "fakes/fake_filters.h"
 #include "harness/log_file.h"
+#include "playback/filter_choices.h"
 #include "playback/playback_channel.h"
 
 namespace {
@@ -437,6 +439,252 @@ TEST_F(PlaybackChannelTest, TimeToWrapIsToldOnlyForALoadedLoopingRunningChannel)
     graph->position = 2.98;
     channel->Close();
     EXPECT_FALSE(channel->SecondsToWrap(&left)) << "closed";
+}
+
+// Every question to Wine's filter mapper leaves registry handles open for
+// good: a file of a kind played before is rendered through fresh instances
+// of the filters chosen last time, offered before RenderFile asks anyone.
+class ChosenFilterTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        NextGraphs() = FakeGraphScript();
+        TakeLog();
+        channel.reset(new PlaybackChannel(choices));
+    }
+
+    void TearDown() override
+    {
+        channel.reset();
+        NextGraphs() = FakeGraphScript();
+        RefuseFakeFilter(GUID_NULL);
+        EXPECT_EQ(LiveGraphs(), 0) << "a graph reference leaked";
+        EXPECT_EQ(LiveFakeFilters(), 0) << "a filter reference leaked";
+    }
+
+    FilterChoices choices;
+    std::unique_ptr<PlaybackChannel> channel;
+};
+
+const std::vector<CLSID> kParserAndRenderer = {CLSID_FakeParser, CLSID_FakeRenderer};
+const std::vector<CLSID> kWithDecoder = {CLSID_FakeParser, CLSID_FakeDecoder, CLSID_FakeRenderer};
+
+std::vector<CLSID> FromSource(const std::vector<CLSID>& chain)
+{
+    std::vector<CLSID> classes = {CLSID_FakeSource};
+    classes.insert(classes.end(), chain.begin(), chain.end());
+    return classes;
+}
+
+TEST_F(ChosenFilterTest, AKindPlayedBeforeIsOfferedTheFiltersChosenForItAndNoOtherKindIs)
+{
+    ASSERT_TRUE(channel->OpenFile("a.wav"));
+    EXPECT_TRUE(LatestGraph()->offered.empty());
+    EXPECT_EQ(LatestGraph()->mapperQueries, 2);
+    std::wstring chosenName = LatestGraph()->filters.back()->name;
+
+    for (const char* sameKind : {"one.wav", "upper.WAV"}) {
+        SCOPED_TRACE(sameKind);
+        ASSERT_TRUE(channel->OpenFile(sameKind));
+        FakeFilterGraph* graph = LatestGraph();
+        EXPECT_EQ(graph->offered, kParserAndRenderer) << "nearest the source first";
+        EXPECT_EQ(graph->offeredNames.back(), chosenName);
+        EXPECT_EQ(graph->mapperQueries, 0);
+        EXPECT_EQ(graph->removeCalls, 0);
+        EXPECT_EQ(graph->ConnectedClasses(), FromSource(kParserAndRenderer));
+        EXPECT_EQ(LiveFakeFilters(), 3) << "only the open graph's filters live";
+        EXPECT_EQ(channel->GetState(), 0);
+    }
+
+    ASSERT_TRUE(channel->OpenFile("clip.mp3"));
+    EXPECT_TRUE(LatestGraph()->offered.empty()) << "another kind";
+    EXPECT_EQ(LatestGraph()->mapperQueries, 2);
+}
+
+// The offer can only be tried before the mapper: a file of the same kind
+// that needs other filters is rendered again, alone, so the graph that plays
+// it is the one RenderFile alone would have built, and that is remembered.
+TEST_F(ChosenFilterTest, AFileTheOfferDoesNotFitExactlyIsRenderedAgainAlone)
+{
+    NextGraphs().chains[L"adpcm.wav"] = kWithDecoder;
+    ASSERT_TRUE(channel->OpenFile("a.wav"));
+
+    int graphs = GraphsCreated();
+    ASSERT_TRUE(channel->OpenFile("adpcm.wav")) << "needs one filter more than offered";
+    EXPECT_EQ(GraphsCreated(), graphs + 2);
+    EXPECT_TRUE(LatestGraph()->offered.empty());
+    EXPECT_EQ(LatestGraph()->ConnectedClasses(), FromSource(kWithDecoder));
+    EXPECT_EQ(LiveGraphs(), 1);
+
+    graphs = GraphsCreated();
+    ASSERT_TRUE(channel->OpenFile("one.wav")) << "leaves an offered filter unconnected";
+    EXPECT_EQ(GraphsCreated(), graphs + 2);
+    EXPECT_TRUE(LatestGraph()->offered.empty());
+    EXPECT_EQ(LatestGraph()->ConnectedClasses(), FromSource(kParserAndRenderer));
+
+    graphs = GraphsCreated();
+    ASSERT_TRUE(channel->OpenFile("two.wav"));
+    EXPECT_EQ(GraphsCreated(), graphs + 1);
+    EXPECT_EQ(LatestGraph()->offered, kParserAndRenderer);
+    EXPECT_EQ(channel->GetState(), 0);
+}
+
+TEST_F(ChosenFilterTest, ARememberedFilterThatCannotBeMadeLeavesTheChoiceToTheMapper)
+{
+    ASSERT_TRUE(channel->OpenFile("a.wav"));
+    RefuseFakeFilter(CLSID_FakeRenderer);
+    ASSERT_TRUE(channel->OpenFile("one.wav"));
+    EXPECT_EQ(LatestGraph()->mapperQueries, 2);
+    EXPECT_EQ(LatestGraph()->ConnectedClasses(), FromSource(kParserAndRenderer));
+    EXPECT_EQ(LiveFakeFilters(), 3) << "the parser made for the offer is gone again";
+}
+
+// Pre-added filters change nothing a failed render reports: the same three
+// lines, with the error the render left, and no second attempt.
+TEST_F(ChosenFilterTest, AFailedRenderWithdrawsTheOfferAndLogsTheRendersOwnError)
+{
+    ASSERT_TRUE(channel->OpenFile("a.wav"));
+    NextGraphs().renderResult = E_FAIL;
+    NextGraphs().renderLastError = ERROR_FILE_NOT_FOUND;
+    int graphs = GraphsCreated();
+    TakeLog();
+
+    EXPECT_FALSE(channel->OpenFile("one.wav"));
+    EXPECT_EQ(GraphsCreated(), graphs + 1);
+    EXPECT_EQ(LatestGraph()->renderCalls, 1);
+    EXPECT_TRUE(LatestGraph()->filters.empty()) << "offered filters left in the graph";
+    std::vector<std::string> lines = Lines(TakeLog());
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x00000002 ")) << lines[0];
+    EXPECT_EQ(channel->GetState(), -1);
+}
+
+// A host replays a sound by opening it again: the channel rewinds the graph
+// it has, whatever the host did to it, instead of paying for a new parser.
+TEST_F(ChosenFilterTest, OpeningTheHeldFileAgainLeavesItAsAFreshOpenWould)
+{
+    ASSERT_TRUE(channel->OpenFile("dir/a.wav"));
+    FakeFilterGraph* graph = LatestGraph();
+    graph->duration = 3.0;
+    channel->Run();
+    channel->SetPosition(2.0);
+    channel->SetStopTime(1.0);
+    channel->SetVolume(50);
+    graph->flushes = 0;
+    int graphs = GraphsCreated();
+
+    ASSERT_TRUE(channel->OpenFile("dir\\a.wav")) << "the same path once converted";
+    EXPECT_EQ(GraphsCreated(), graphs);
+    EXPECT_EQ(LatestGraph(), graph);
+    EXPECT_EQ(graph->renderCalls, 1);
+    EXPECT_EQ(graph->state, State_Stopped);
+    EXPECT_EQ(graph->position, 0.0);
+    EXPECT_GE(graph->flushes, 1) << "what the renderer had queued would play before the start";
+    EXPECT_EQ(graph->stopTime, 3.0) << "a stop time before the end survived";
+    EXPECT_EQ(graph->volume, 0) << "full volume";
+    EXPECT_EQ(channel->GetState(), 0);
+    EXPECT_EQ(TakeLog(), "");
+}
+
+void TouchWriteTime(const char* path, DWORD secondsLater)
+{
+    HANDLE file = CreateFileA(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    FILETIME written;
+    GetFileTime(file, NULL, NULL, &written);
+    ULARGE_INTEGER time;
+    time.LowPart = written.dwLowDateTime;
+    time.HighPart = written.dwHighDateTime;
+    time.QuadPart += secondsLater * 10000000ULL;
+    written.dwLowDateTime = time.LowPart;
+    written.dwHighDateTime = time.HighPart;
+    SetFileTime(file, NULL, NULL, &written);
+    CloseHandle(file);
+}
+
+void AppendByte(const char* path)
+{
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    DWORD written = 0;
+    WriteFile(file, "x", 1, &written, NULL);
+    CloseHandle(file);
+}
+
+TEST_F(ChosenFilterTest, TheHeldFileChangedOnDiskClosedOrSpelledOtherwiseIsOpenedAfresh)
+{
+    struct Case {
+        const char* what;
+        const char* reopened;
+        void (*between)(PlaybackChannel* channel);
+    };
+    const Case cases[] = {
+        {"written later", "held.wav", [](PlaybackChannel*) { TouchWriteTime("held.wav", 5); }},
+        {"grown", "held.wav", [](PlaybackChannel*) { AppendByte("held.wav"); }},
+        {"closed", "held.wav", [](PlaybackChannel* channel) { channel->Close(); }},
+        {"after a failed open", "held.wav",
+         [](PlaybackChannel* channel) { channel->OpenFile("missing.wav"); }},
+        {"spelled otherwise", ".\\held.wav", [](PlaybackChannel*) {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(channel->OpenFile("held.wav"));
+        c.between(channel.get());
+        int graphs = GraphsCreated();
+        ASSERT_TRUE(channel->OpenFile(c.reopened));
+        EXPECT_EQ(GraphsCreated(), graphs + 1);
+        EXPECT_EQ(LatestGraph()->renderCalls, 1);
+    }
+    TakeLog();
+
+    ASSERT_TRUE(channel->OpenFile("held.wav"));
+    ASSERT_TRUE(DeleteFileA("held.wav"));
+    EXPECT_FALSE(channel->OpenFile("held.wav")) << "a held file gone from disk fails as any missing one";
+    EXPECT_EQ(Lines(TakeLog()).size(), 3u);
+    CloseHandle(CreateFileA("held.wav", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
+}
+
+TEST(KindOfFile, IsTheLowerCasedExtensionOfTheLastPathElement)
+{
+    const struct {
+        const wchar_t* path;
+        const wchar_t* kind;
+    } cases[] = {
+        {L"a.wav", L".wav"}, {L"C:\\Sounds\\Bell.WaV", L".wav"}, {L"x.tar.GZ", L".gz"},
+        {L"noext", L""}, {L"dir.d\\noext", L""}, {L"caf\u00c9.\u00c9T\u00c9", L".\u00c9t\u00c9"},
+    };
+    for (const auto& c : cases) {
+        WCHAR kind[kKindCapacity];
+        ASSERT_TRUE(KindOfFile(c.path, kind)) << c.path;
+        EXPECT_STREQ(kind, c.kind) << c.path;
+    }
+    WCHAR kind[kKindCapacity];
+    EXPECT_TRUE(KindOfFile(L"a.fifteen-letter", kind));
+    EXPECT_FALSE(KindOfFile(L"a.sixteen-letters", kind)) << "longer than a kind holds";
+}
+
+TEST(FilterChoices, TheKindUsedLeastRecentlyGivesWayWhenEveryPlaceIsTaken)
+{
+    FilterChoices choices;
+    FilterChain chain = {};
+    const int kKinds = 16;
+    for (int i = 0; i <= kKinds; ++i) {
+        std::wstring kind = L".k" + std::to_wstring(i);
+        chain.count = i % kChainCapacity;
+        if (i == kKinds) {
+            ASSERT_NE(choices.Find(L".k0"), nullptr) << "used again: now the most recent";
+        }
+        choices.Remember(kind.c_str(), chain);
+    }
+    EXPECT_NE(choices.Find(L".k0"), nullptr);
+    EXPECT_EQ(choices.Find(L".k1"), nullptr) << "the least recently used";
+    ASSERT_NE(choices.Find(L".k16"), nullptr);
+    EXPECT_EQ(choices.Find(L".k16")->count, 16 % kChainCapacity);
+
+    chain.count = 5;
+    choices.Remember(L".k16", chain);
+    EXPECT_EQ(choices.Find(L".k16")->count, 5) << "remembering a kind again replaces its chain";
+    EXPECT_NE(choices.Find(L".k2"), nullptr) << "and takes no other's place";
 }
 
 }  // namespace

@@ -1,0 +1,46 @@
+// Baseline for the open cost row: the platform's graph build, RenderFile and
+// release, in-process, counted the same way as the agent.
+//   bare_open_cost --pattern same|alternate --file PATH --other PATH
+//                  --count N --every K
+#include <windows.h>
+
+#include "harness/bare_graph.h"
+#include "cost_run.h"
+#include "cost_samples.h"
+#include "harness/json_report.h"
+#include "harness/options.h"
+
+int main(int argc, char** argv)
+{
+    CostRun run(Options(argc, argv), "same");
+    CoInitialize(NULL);
+
+    // As for the agent: each file once before counting.
+    BareGraph graph;
+    int failures = 0;
+    for (const std::string* warm : {&run.other, &run.file}) {
+        graph.Build();
+        failures += !graph.Render(*warm);
+        graph.Release();
+    }
+
+    CostSamples samples(GetCurrentProcess());
+    DWORD start = GetTickCount();
+    for (int index = 0; index < run.count; ++index) {
+        if (index % run.every == 0)
+            samples.Take(index);
+        graph.Build();
+        failures += !graph.Render(run.FileFor(index));
+        graph.Release();
+    }
+    samples.Take(run.count);
+    DWORD elapsedMs = GetTickCount() - start;
+    CoUninitialize();
+
+    JsonReport report;
+    samples.Report(&report);
+    report.Number("seconds", elapsedMs / 1000.0);
+    report.Number("failures", failures);
+    report.Print();
+    return 0;
+}
