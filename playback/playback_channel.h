@@ -68,6 +68,7 @@ private:
     OAFilterState GraphState();
     bool NearEnd();
     void Restart();
+    void AwaitStart();
 
     IGraphBuilder* pGraph;
     IMediaControl* pMediaControl;
