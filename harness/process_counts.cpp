@@ -3,6 +3,10 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <vector>
+
+#include "harness/ntdll_procedure.h"
+
 namespace {
 
 // Wine reports a process's private bytes as PagefileUsage; its PrivateUsage
@@ -15,11 +19,55 @@ long long PrivateBytesOf(HANDLE process)
     return static_cast<long long>(counters.PagefileUsage);
 }
 
-long HandlesOf(HANDLE process)
+// The system's handle table, as NtQuerySystemInformation gives it for
+// SystemExtendedHandleInformation.
+const ULONG kExtendedHandleInformation = 64;
+const LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+
+struct HandleEntry {
+    void* object;
+    ULONG_PTR processId;
+    ULONG_PTR handle;
+    ULONG access;
+    USHORT creatorBackTrace;
+    USHORT objectType;
+    ULONG attributes;
+    ULONG reserved;
+};
+
+struct HandleTable {
+    ULONG_PTR count;
+    ULONG_PTR reserved;
+    HandleEntry entries[1];
+};
+
+typedef LONG(WINAPI* QuerySystemInformation)(ULONG, void*, ULONG, ULONG*);
+
+// Wine's GetProcessHandleCount reads 0 for every process, this one included;
+// the system's handle table names the owner of each handle, under Wine as on
+// Windows. 0 when the table cannot be read.
+long HandlesOf(DWORD processId)
 {
-    DWORD count = 0;
-    GetProcessHandleCount(process, &count);
-    return static_cast<long>(count);
+    QuerySystemInformation query =
+        NtdllProcedure<QuerySystemInformation>("NtQuerySystemInformation");
+    if (!query)
+        return 0;
+    std::vector<unsigned char> buffer(1 << 20);
+    LONG status = kInfoLengthMismatch;
+    while (status == kInfoLengthMismatch) {
+        ULONG needed = 0;
+        status = query(kExtendedHandleInformation, &buffer[0], static_cast<ULONG>(buffer.size()),
+                       &needed);
+        if (status == kInfoLengthMismatch)
+            buffer.resize(needed > buffer.size() ? needed + needed / 4 : 2 * buffer.size());
+    }
+    if (status < 0)
+        return 0;
+    const HandleTable* table = reinterpret_cast<const HandleTable*>(&buffer[0]);
+    long count = 0;
+    for (ULONG_PTR i = 0; i < table->count; ++i)
+        count += table->entries[i].processId == processId ? 1 : 0;
+    return count;
 }
 
 long ThreadsOf(DWORD processId)
@@ -42,7 +90,7 @@ ProcessCounts CountsOf(HANDLE process)
 {
     ProcessCounts counts;
     counts.privateBytes = PrivateBytesOf(process);
-    counts.handles = HandlesOf(process);
+    counts.handles = HandlesOf(GetProcessId(process));
     counts.threads = ThreadsOf(GetProcessId(process));
     return counts;
 }

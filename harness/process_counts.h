@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-// What a process holds, for leak checks that count per operation. Under Wine
-// another process's handle count reads 0: count handles in-process.
+// What a process holds, for leak checks that count per operation. Handles
+// are counted in the system's handle table, so another process's count too.
 struct ProcessCounts {
     long long privateBytes;
     long handles;
