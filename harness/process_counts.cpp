@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "harness/ntdll_procedure.h"
+
 namespace {
 
 // Wine reports a process's private bytes as PagefileUsage; its PrivateUsage
@@ -45,9 +47,8 @@ typedef LONG(WINAPI* QuerySystemInformation)(ULONG, void*, ULONG, ULONG*);
 // 0 when the table cannot be read.
 long HandlesInSystemTable(DWORD processId)
 {
-    // Through void*: the generic procedure type converts to no other directly.
-    QuerySystemInformation query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    QuerySystemInformation query =
+        NtdllProcedure<QuerySystemInformation>("NtQuerySystemInformation");
     if (!query)
         return 0;
     std::vector<unsigned char> buffer(1 << 20);

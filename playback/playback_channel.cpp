@@ -14,6 +14,9 @@ namespace {
 const double kEndMargin = 0.25;
 // The attenuation of a graph that has just rendered its file.
 const long kFullVolume = 0;
+// Far longer than a start takes on a loaded machine (tens of milliseconds):
+// only a graph that never gets its first samples waits this long.
+const LONG kStartWaitMs = 500;
 
 // Shared by both channels; only the agent's one thread opens files.
 char pathBuffer[kPathCapacity];
@@ -80,9 +83,12 @@ void PlaybackChannel::BuildGraph()
         ReleaseAll();
 }
 
-// Assumes: nothing. Releases in reverse order of acquisition.
+// Assumes: nothing. Releases in reverse order of acquisition; the last
+// release stops the graph, so a start still under way completes first.
 void PlaybackChannel::ReleaseAll()
 {
+    if (pMediaControl)
+        AwaitStart();
     ReleaseAndClear(pBasicAudio);
     ReleaseAndClear(pMediaPos);
     ReleaseAndClear(pMediaControl);
@@ -196,6 +202,21 @@ void PlaybackChannel::Close()
     ReleaseAll();
 }
 
+// Assumes: pMediaControl is held. Returns once a start still under way has
+// completed; a stopped or running graph answers at once.
+//
+// Wine's graph completes a Run from stopped on a thread of the process's
+// pool (async_run_cb in quartz's filtergraph.c). A Stop, or the Stop of the
+// last Release, that comes before the pool has taken that work up cancels
+// it, and Wine's pool (tp_object_cancel in ntdll's threadpool.c) counts a
+// busy thread for it for good: for every such cancel the process keeps one
+// more thread as long as starts go on, and a 32-bit agent runs out of room.
+void PlaybackChannel::AwaitStart()
+{
+    OAFilterState state = State_Stopped;
+    pMediaControl->GetState(kStartWaitMs, &state);
+}
+
 bool PlaybackChannel::HasFile() const
 {
     return loaded && pGraph;
@@ -229,6 +250,7 @@ bool PlaybackChannel::Stop()
 {
     if (!HasFile())
         return false;
+    AwaitStart();
     pMediaControl->Stop();
     return true;
 }

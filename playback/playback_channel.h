@@ -79,6 +79,7 @@ private:
     OAFilterState GraphState();
     bool NearEnd();
     void Restart();
+    void AwaitStart();
 
     IGraphBuilder* pGraph;
     IMediaControl* pMediaControl;

@@ -1,7 +1,8 @@
 // The leak test's control: the platform's own cost of building, rendering
 // and releasing filter graphs, measured without the agent.
 //   robustness_graph_cycles CYCLES FILE RESULT
-// Writes the growth of this process's private bytes over the cycles to RESULT.
+// Writes the growth of this process's private bytes and handles over the
+// cycles to RESULT, in that order.
 #include <windows.h>
 
 #include <cstdio>
@@ -29,15 +30,16 @@ int main(int argc, char** argv)
     int cycles = atoi(argv[1]);
     CoInitialize(NULL);
     OneCycle(argv[2]);
-    long long before = CountsOfThisProcess().privateBytes;
+    ProcessCounts before = CountsOfThisProcess();
     for (int i = 0; i < cycles; ++i)
         OneCycle(argv[2]);
-    long long after = CountsOfThisProcess().privateBytes;
+    ProcessCounts after = CountsOfThisProcess();
     CoUninitialize();
     FILE* result = fopen(argv[3], "w");
     if (!result)
         return 1;
-    fprintf(result, "%lld\n", after - before);
+    fprintf(result, "%lld %ld\n", after.privateBytes - before.privateBytes,
+            after.handles - before.handles);
     fclose(result);
     return 0;
 }
