@@ -182,9 +182,11 @@ bool PlaybackChannel::HoldsUnchanged(const char* convertedPath)
 // it on the next Run before the start (about 170 ms of where the file was
 // stopped). A seek while paused flushes it; what the paused renderer takes
 // after that is the start of the file, as a fresh graph's renderer takes on
-// its first Run (recorded: no old sound and no start heard twice).
+// its first Run (recorded: no old sound and no start heard twice). A start
+// still under way is let finish first, as for every stop.
 void PlaybackChannel::ReturnToFreshState()
 {
+    AwaitStart();
     pMediaControl->Stop();
     pMediaControl->Pause();
     pMediaPos->put_CurrentPosition(0.0);
