@@ -26,6 +26,20 @@ def table(rows):
     return "\n".join(lines)
 
 
+def markdown(document):
+    """The README's table, from a results.json document."""
+    described = document["machine"]
+    lines = [f"Architecture run: {described['architecture_run']}, {described['wine']}, "
+             f"{described['cores']} cores ({described['cpu_model']}), {described['date']}.", "",
+             "| " + " | ".join(name for name, _ in COLUMNS) + " |",
+             "|" + "|".join("---" for _ in COLUMNS) + "|"]
+    for row in document["rows"]:
+        cells = [row["metric"], row["unit"], figure(row["agent"]), figure(row["baseline"]),
+                 figure(row["ratio"]), row["target"], row["verdict"]]
+        lines.append("| " + " | ".join(str(cell) for cell in cells) + " |")
+    return "\n".join(lines)
+
+
 def write(path, machine, mode, rows, profiles):
     def plain(value):
         if isinstance(value, float) and (math.isnan(value) or math.isinf(value)):
