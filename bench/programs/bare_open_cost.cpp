@@ -25,21 +25,15 @@ int main(int argc, char** argv)
     }
 
     CostSamples samples(GetCurrentProcess());
-    DWORD start = GetTickCount();
-    for (int index = 0; index < run.count; ++index) {
-        if (index % run.every == 0)
-            samples.Take(index);
+    samples.Measure(run, [&](int index) {
         graph.Build();
         failures += !graph.Render(run.FileFor(index));
         graph.Release();
-    }
-    samples.Take(run.count);
-    DWORD elapsedMs = GetTickCount() - start;
+    });
     CoUninitialize();
 
     JsonReport report;
     samples.Report(&report);
-    report.Number("seconds", elapsedMs / 1000.0);
     report.Number("failures", failures);
     report.Print();
     return 0;

@@ -2,7 +2,19 @@
 
 #include "harness/process_counts.h"
 
-CostSamples::CostSamples(HANDLE process) : process_(process) {}
+CostSamples::CostSamples(HANDLE process) : process_(process), seconds_(0.0) {}
+
+void CostSamples::Measure(const CostRun& run, const std::function<void(int)>& open)
+{
+    DWORD start = GetTickCount();
+    for (int index = 0; index < run.count; ++index) {
+        if (index % run.every == 0)
+            Take(index);
+        open(index);
+    }
+    Take(run.count);
+    seconds_ = (GetTickCount() - start) / 1000.0;
+}
 
 void CostSamples::Take(int opens)
 {
@@ -19,4 +31,5 @@ void CostSamples::Report(JsonReport* report) const
     report->Samples("handles", handles_);
     report->Samples("threads", threads_);
     report->Samples("private_bytes", privateBytes_);
+    report->Number("seconds", seconds_);
 }

@@ -42,20 +42,12 @@ int main(int argc, char** argv)
     tally.Check(SendTimed(agent, HC_OpenFile, run.file.c_str()), 1, 1);
 
     CostSamples samples(process);
-    DWORD start = GetTickCount();
-    for (int index = 0; index < run.count; ++index) {
-        if (index % run.every == 0)
-            samples.Take(index);
-        OpenOnce(agent, run, index, &tally);
-    }
-    samples.Take(run.count);
-    DWORD elapsedMs = GetTickCount() - start;
+    samples.Measure(run, [&](int index) { OpenOnce(agent, run, index, &tally); });
     tally.Check(SendTimed(agent, HC_Close, NULL), 1, 1);
     CloseHandle(process);
 
     JsonReport report;
     samples.Report(&report);
-    report.Number("seconds", elapsedMs / 1000.0);
     report.Number("lost", tally.lost);
     report.Number("wrong", tally.wrong);
     report.Print();

@@ -22,6 +22,11 @@ class ProgramFailed(RuntimeError):
     pass
 
 
+def json_report(output):
+    """The last line a bench program prints is its JSON report."""
+    return json.loads(output.strip().splitlines()[-1])
+
+
 class Program:
     """A program started in the session. Its output goes to a file, never a
     pipe: the prefix's service processes can inherit a pipe and hold it open
@@ -46,6 +51,9 @@ class Program:
         self.log.flush()
         self.log.seek(0)
         return self.log.read()
+
+    def report(self):
+        return json_report(self.output())
 
     def wait_for_line(self, line, timeout):
         """True once the program has printed `line` (False if it ended or
@@ -113,8 +121,7 @@ class WineSession:
         return output
 
     def run_json(self, program, *arguments):
-        """The last line a bench program prints is its JSON report."""
-        return json.loads(self.run(program, *arguments).strip().splitlines()[-1])
+        return json_report(self.run(program, *arguments))
 
     def succeeds(self, program, *arguments):
         return self.outcome(program, *arguments)[0] == 0

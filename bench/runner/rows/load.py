@@ -2,8 +2,6 @@
 while both channels play, every reply checked, and the recording searched for
 dropouts. The same two hosts against the bare window, with the agent still
 playing, give the platform's p99 under the same load."""
-import json
-
 from quavel_harness import dropouts, signals, stats
 from runner import verdict
 
@@ -18,7 +16,7 @@ def two_hosts(session, counts, duration_s, name, echo):
                  for channel in (1, 2)]
         for host in hosts:
             host.wait()
-    results = [json.loads(host.output().strip().splitlines()[-1]) for host in hosts]
+    results = [host.report() for host in hosts]
     rate, samples = recorder.read_mono()
     heard = dropouts.analyse(samples, rate, signals.CHANNEL_HZ)
     return {"round_trip_us": [value for result in results for value in result["round_trip_us"]],

@@ -4,7 +4,6 @@ the moment it reaches its end. Every wrap is measured as the audio lost and
 the silence heard. Beside them, an experiment rather than a baseline: a bare
 program that loops with two graphs of the file, run alternately, tells
 whether the platform allows a gapless loop at all."""
-import json
 import statistics
 import time
 
@@ -41,9 +40,8 @@ def bare_program(session, counts, program, clip_s, clip_path, name):
             raise RuntimeError(f"{program} did not start playing")
         time.sleep(seconds)
     process.wait()
-    report = process.output().strip().splitlines()
     result = heard(recorder, clip_s)
-    result["program"] = json.loads(report[-1]) if report else {}
+    result["program"] = process.report()
     return result
 
 
