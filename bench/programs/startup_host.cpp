@@ -44,20 +44,15 @@ double TimeToReady(const Contender& contender)
     return elapsedUs;
 }
 
-std::string Quoted(const std::string& path)
-{
-    return "\"" + path + "\"";
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     Options options(argc, argv);
     int count = options.Number("--count", 20);
-    std::string bare = Quoted(SiblingProgram("bare_window.exe"));
+    std::string bare = QuotedSiblingProgram("bare_window.exe");
     Contender contenders[] = {
-        {"agent_us", Quoted(SiblingProgram("quavel.exe")), QUAVEL_WINDOW_CLASS, {}},
+        {"agent_us", QuotedSiblingProgram("quavel.exe"), QUAVEL_WINDOW_CLASS, {}},
         {"baseline_us", bare, BARE_WINDOW_CLASS, {}},
         {"bare_two_graphs_us", bare + " --graphs 2", BARE_WINDOW_CLASS, {}},
     };
