@@ -148,7 +148,7 @@ def main():
         session.wine_server("end")
         session.sound_device("stop")
 
-    print(f"architecture run: {options.arch}")
+    print(f"architecture run: {options.arch} ({described['architecture_why']})")
     print(report.table(rows))
     if options.output:
         report.write(options.output, described, "quick" if options.quick else "full", rows,

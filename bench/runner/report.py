@@ -29,7 +29,9 @@ def table(rows):
 def markdown(document):
     """The README's table, from a results.json document."""
     described = document["machine"]
-    lines = [f"Architecture run: {described['architecture_run']}, {described['wine']}, "
+    why = described.get("architecture_why")
+    lines = [f"Architecture run: {described['architecture_run']}"
+             + (f" ({why})" if why else "") + f", {described['wine']}, "
              f"{described['cores']} cores ({described['cpu_model']}), {described['date']}.", "",
              "| " + " | ".join(name for name, _ in COLUMNS) + " |",
              "|" + "|".join("---" for _ in COLUMNS) + "|"]
