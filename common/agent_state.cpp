@@ -1,3 +1,5 @@
 #include "common/agent_state.h"
 
+#include "playback/playback_channel.h"
+
 AgentState agent;

@@ -4,7 +4,9 @@
 
 #include <memory>
 
-#include "playback/playback_channel.h"
+// Defined with the playback channels; only the files that drive a channel
+// need DirectShow's headers.
+class PlaybackChannel;
 
 // The one process-wide record. Written by the entry, the window procedure,
 // the timer tick and the command dispatcher, all on the agent's one thread.

@@ -1,10 +1,10 @@
 #include "playback/playback_channel.h"
 
-#include <cmath>
 #include <cstring>
 
-#include "diag/error_log.h"
+#include "playback/agent_clock.h"
 #include "playback/disk_file_path.h"
+#include "playback/output_latency.h"
 #include "playback/render_failure_report.h"
 #include "playback/volume_curve.h"
 #include "playback/widen_path.h"
@@ -12,33 +12,22 @@
 namespace {
 
 const double kEndMargin = 0.25;
-// The attenuation of a graph that has just rendered its file.
-const long kFullVolume = 0;
-// Far longer than a start takes on a loaded machine (tens of milliseconds):
-// only a graph that never gets its first samples waits this long.
-const LONG kStartWaitMs = 500;
+const REFERENCE_TIME kMs = 10000;
+// How far ahead of the clock a cued graph is started: time for its renderer
+// to write the first samples it holds before they are due. Less, and the
+// head of the sound is lost on Wine (10 ms: 2 ms of it, 0 ms: 12 ms).
+const REFERENCE_TIME kStartLead = 30 * kMs;
+// A graph that did not cue in time starts as IMediaControl::Run starts one
+// under Wine, 200 ms ahead, by when it has almost always got its samples;
+// never left silent.
+const REFERENCE_TIME kUncuedStartLead = 200 * kMs;
+// How long after a pass's last sound is due its renderer may still be
+// handing it on: the platform's mixer moves in 10 ms steps. Stopping the
+// graph earlier would cut the end of the pass.
+const REFERENCE_TIME kMixSlack = 20 * kMs;
 
 // Shared by both channels; only the agent's one thread opens files.
 char pathBuffer[kPathCapacity];
-
-template <class Interface>
-bool QueryGraph(IGraphBuilder* graph, REFIID iid, Interface** member, const char* tag)
-{
-    graph->QueryInterface(iid, reinterpret_cast<void**>(member));
-    if (*member)
-        return true;
-    LogError(tag, NULL);
-    return false;
-}
-
-template <class Interface>
-void ReleaseAndClear(Interface*& member)
-{
-    if (!member)
-        return;
-    member->Release();
-    member = NULL;
-}
 
 void ConvertSlashes(char* path)
 {
@@ -51,55 +40,26 @@ void ConvertSlashes(char* path)
 }  // namespace
 
 PlaybackChannel::PlaybackChannel(FilterChoices& choices)
-    : pGraph(NULL), pMediaControl(NULL), pMediaPos(NULL), pBasicAudio(NULL),
-      loop(0), loaded(0), choices(&choices)
+    : current(0), loop(0), loaded(0), choices(&choices), heldIdentityKnown(false)
 {
     heldPath[0] = '\0';
     CoInitialize(NULL);
-    BuildGraph();
+    ShareAgentClock();
+    graphs[0].Build();
 }
 
 PlaybackChannel::~PlaybackChannel()
 {
-    ReleaseAll();
+    Close();
+    UnshareAgentClock();
     CoUninitialize();
-}
-
-// Assumes: nothing. Leaves all four references held, or none (one log line
-// names the first that could not be had).
-void PlaybackChannel::BuildGraph()
-{
-    ReleaseAll();
-    CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
-                     reinterpret_cast<void**>(&pGraph));
-    if (!pGraph) {
-        LogError("Init:pGraph", NULL);
-        ReleaseAll();
-        return;
-    }
-    if (!QueryGraph(pGraph, IID_IMediaControl, &pMediaControl, "Init:pMediaControl") ||
-        !QueryGraph(pGraph, IID_IMediaPosition, &pMediaPos, "Init:pMediaPos") ||
-        !QueryGraph(pGraph, IID_IBasicAudio, &pBasicAudio, "Init:pBasicAudio"))
-        ReleaseAll();
-}
-
-// Assumes: nothing. Releases in reverse order of acquisition; the last
-// release stops the graph, so a start still under way completes first.
-void PlaybackChannel::ReleaseAll()
-{
-    if (pMediaControl)
-        AwaitStart();
-    ReleaseAndClear(pBasicAudio);
-    ReleaseAndClear(pMediaPos);
-    ReleaseAndClear(pMediaControl);
-    ReleaseAndClear(pGraph);
 }
 
 // Assumes: `path` is NUL-terminated. Every open of another file, or of the
 // held one changed on disk, starts from a fresh graph: a file rendered into a
 // graph that already holds one plays alongside it, and graphs that keep
 // growing with each open end up crashing the platform's decoder. The held
-// file is rewound in its own graph instead: every fresh graph's parser costs
+// file is kept in its own graphs instead: every fresh graph's parser costs
 // the process memory the platform never gives back (about 10 KB on Wine).
 bool PlaybackChannel::OpenFile(const char* path)
 {
@@ -109,14 +69,18 @@ bool PlaybackChannel::OpenFile(const char* path)
         memcpy(pathBuffer, path, length + 1);
         ConvertSlashes(pathBuffer);
         if (HoldsUnchanged(pathBuffer)) {
-            ReturnToFreshState();
+            for (PlaybackGraph& graph : graphs) {
+                if (graph.Held())
+                    graph.ReturnToFreshState();
+            }
             return true;
         }
     }
 
     loaded = 0;
-    BuildGraph();
-    if (!pGraph)
+    Close();
+    current = 0;
+    if (!Current().Build())
         return false;
     if (!fits) {
         ReportOverlongPath(path);
@@ -125,42 +89,23 @@ bool PlaybackChannel::OpenFile(const char* path)
 
     WCHAR wide[kPathCapacity];
     int units = WidenPath(pathBuffer, wide);
-    if (NamesDiskFile(wide) && Render(wide)) {
+    if (NamesDiskFile(wide) && Current().Render(wide, choices)) {
         loaded = 1;
         Hold(pathBuffer, wide);
+        if (loop)
+            PrepareSecondGraph();
         return true;
     }
     ReportRenderFailure(pathBuffer, wide, units);
     return false;
 }
 
-// Assumes: pGraph is fresh and `wide` names a disk file. When the graph does
-// not take exactly the filters chosen for the file's kind, this file needs
-// another chain, which the offer may have bent: it is rendered again, in a
-// fresh graph with nothing offered.
-bool PlaybackChannel::Render(const WCHAR* wide)
-{
-    OfferedRender offered = RenderOfferingChoice(pGraph, wide, choices);
-    if (offered == kRenderedAsOffered)
-        return true;
-    if (offered == kRenderFailed)
-        return false;
-    if (offered == kRenderedOtherwise) {
-        BuildGraph();
-        if (!pGraph)
-            return false;
-    }
-    return RenderAndRemember(pGraph, wide, choices);
-}
-
-// Assumes: the graph has just rendered `convertedPath`, widened as `wide`. A
-// file whose identity cannot be read is not held: opening it again renders it
-// afresh.
+// Assumes: the current graph has just rendered `convertedPath`, widened as
+// `wide`.
 void PlaybackChannel::Hold(const char* convertedPath, const WCHAR* wide)
 {
-    heldPath[0] = '\0';
-    if (ReadDiskFileIdentity(wide, &heldIdentity))
-        memcpy(heldPath, convertedPath, strlen(convertedPath) + 1);
+    memcpy(heldPath, convertedPath, strlen(convertedPath) + 1);
+    heldIdentityKnown = ReadDiskFileIdentity(wide, &heldIdentity);
 }
 
 // Assumes: `convertedPath` fits the path buffer. Windows lets no one write
@@ -168,7 +113,7 @@ void PlaybackChannel::Hold(const char* convertedPath, const WCHAR* wide)
 // identity still catches what other processes do to it under Wine.
 bool PlaybackChannel::HoldsUnchanged(const char* convertedPath)
 {
-    if (!HasFile() || heldPath[0] == '\0' || strcmp(convertedPath, heldPath) != 0)
+    if (!HasFile() || !heldIdentityKnown || strcmp(convertedPath, heldPath) != 0)
         return false;
     WCHAR wide[kPathCapacity];
     WidenPath(convertedPath, wide);
@@ -176,84 +121,143 @@ bool PlaybackChannel::HoldsUnchanged(const char* convertedPath)
     return ReadDiskFileIdentity(wide, &now) && SameDiskFileIdentity(now, heldIdentity);
 }
 
-// Assumes: HasFile(). Leaves the graph as RenderFile leaves a fresh one:
-// stopped, at the start, stopping at its end, at full volume, with nothing
-// queued. A stopped renderer keeps the sound it had queued, and Wine's plays
-// it on the next Run before the start (about 170 ms of where the file was
-// stopped). A seek while paused flushes it; what the paused renderer takes
-// after that is the start of the file, as a fresh graph's renderer takes on
-// its first Run (recorded: no old sound and no start heard twice). A start
-// still under way is let finish first, as for every stop.
-void PlaybackChannel::ReturnToFreshState()
+// Assumes: HasFile(). The loop's second graph, rendered from the held file
+// once per open and kept while the file is. Without it (it could not be
+// had), the one graph loops alone, restarting at each end.
+void PlaybackChannel::PrepareSecondGraph()
 {
-    AwaitStart();
-    pMediaControl->Stop();
-    pMediaControl->Pause();
-    pMediaPos->put_CurrentPosition(0.0);
-    pMediaControl->Stop();
-    REFTIME duration = 0.0;
-    pMediaPos->get_Duration(&duration);
-    pMediaPos->put_StopTime(duration);
-    pBasicAudio->put_Volume(kFullVolume);
+    PlaybackGraph& second = Other();
+    if (second.Held())
+        return;
+    WCHAR wide[kPathCapacity];
+    WidenPath(heldPath, wide);
+    if (!second.Build() || !second.Render(wide, choices)) {
+        second.Release();
+        return;
+    }
+    second.SetVolume(Current().Volume());
+    if (Current().End() < Current().Duration())
+        second.SetStopTime(Current().End());
 }
 
 // Assumes: nothing. `loaded` stays as it was: a closed channel is one
 // without a graph.
 void PlaybackChannel::Close()
 {
-    ReleaseAll();
+    graphs[1].Release();
+    graphs[0].Release();
 }
 
-// Assumes: pMediaControl is held. Returns once a start still under way has
-// completed; a stopped or running graph answers at once.
-//
-// Wine's graph completes a Run from stopped on a thread of the process's
-// pool (async_run_cb in quartz's filtergraph.c). A Stop, or the Stop of the
-// last Release, that comes before the pool has taken that work up cancels
-// it, and Wine's pool (tp_object_cancel in ntdll's threadpool.c) counts a
-// busy thread for it for good: for every such cancel the process keeps one
-// more thread as long as starts go on, and a 32-bit agent runs out of room.
-void PlaybackChannel::AwaitStart()
+bool PlaybackChannel::HasFile()
 {
-    OAFilterState state = State_Stopped;
-    pMediaControl->GetState(kStartWaitMs, &state);
+    return loaded && Current().Held();
 }
 
-bool PlaybackChannel::HasFile() const
+PlaybackGraph& PlaybackChannel::Current()
 {
-    return loaded && pGraph;
+    return graphs[current];
 }
 
-// Assumes: HasFile(). A failed call reads as stopped.
-OAFilterState PlaybackChannel::GraphState()
+PlaybackGraph& PlaybackChannel::Other()
 {
-    OAFilterState state = State_Stopped;
-    pMediaControl->GetState(0, &state);
-    return state;
+    return graphs[1 - current];
 }
 
-// Assumes: HasFile(). The duration is read first, then the position.
+PlaybackGraph& PlaybackChannel::Next()
+{
+    return Other().Held() ? Other() : Current();
+}
+
+// The graph whose sound is presented at `time`: of those started by then,
+// the one started last; the current one when none was.
+int PlaybackChannel::PresentedAt(REFERENCE_TIME time)
+{
+    int presented = current;
+    REFERENCE_TIME latest = 0;
+    bool found = false;
+    for (int index = 0; index < 2; ++index) {
+        const PlaybackGraph& graph = graphs[index];
+        if (!graph.Started() || graph.StartTime() > time)
+            continue;
+        if (!found || graph.StartTime() > latest) {
+            presented = index;
+            latest = graph.StartTime();
+            found = true;
+        }
+    }
+    return presented;
+}
+
+// What is heard now was presented an output latency ago.
+REFERENCE_TIME PlaybackChannel::HeardTime()
+{
+    return AgentClockNow() - OutputLatency();
+}
+
+// The pass presented at `now` becomes the current one.
+void PlaybackChannel::Settle(REFERENCE_TIME now)
+{
+    if (Other().Held())
+        current = PresentedAt(now);
+}
+
+// Assumes: HasFile().
 bool PlaybackChannel::NearEnd()
 {
-    double duration = GetDuration();
-    double position = GetPosition();
-    return position + kEndMargin >= duration;
+    REFERENCE_TIME heard = HeardTime();
+    const PlaybackGraph& graph = graphs[PresentedAt(heard)];
+    return graph.PositionAt(heard) + kEndMargin >= graph.End();
+}
+
+// Assumes: HasFile(). A start the host asked for: the current graph cued at
+// `position` and started as soon as its renderer can keep time, the loop's
+// next pass scheduled behind it.
+void PlaybackChannel::StartFrom(double position)
+{
+    bool cued = Current().Cue(position);
+    Current().StartAt(AgentClockNow() + (cued ? kStartLead : kUncuedStartLead));
+    if (loop && Other().Held())
+        ScheduleNextPass();
+}
+
+// Assumes: the current graph is started. The next graph, cued at the start,
+// is started at the reference time the current pass ends, or as soon as it
+// can keep time when that is too soon: a clip shorter than a cue and a lead
+// still has every pass played whole, with a pause between.
+void PlaybackChannel::ScheduleNextPass()
+{
+    REFERENCE_TIME join = Current().EndTime();
+    PlaybackGraph& next = Next();
+    bool cued = next.Cue(0.0);
+    REFERENCE_TIME earliest = AgentClockNow() + (cued ? kStartLead : kUncuedStartLead);
+    next.StartAt(join > earliest ? join : earliest);
+}
+
+void PlaybackChannel::StopBoth(double at)
+{
+    if (Other().Held())
+        Other().StopAt(0.0);
+    Current().StopAt(at);
 }
 
 bool PlaybackChannel::Run()
 {
     if (!HasFile())
         return false;
-    pMediaControl->Run();
+    if (!Current().Started())
+        StartFrom(Current().From());
     return true;
 }
 
+// Where the sound stops is what was presented last: what the device still
+// holds is heard after the stop.
 bool PlaybackChannel::Stop()
 {
     if (!HasFile())
         return false;
-    AwaitStart();
-    pMediaControl->Stop();
+    REFERENCE_TIME now = AgentClockNow();
+    Settle(now);
+    StopBoth(Current().PositionAt(now));
     return true;
 }
 
@@ -267,63 +271,80 @@ double PlaybackChannel::GetPosition()
 {
     if (!HasFile())
         return 0.0;
-    REFTIME position = 0.0;
-    pMediaPos->get_CurrentPosition(&position);
-    return position;
+    REFERENCE_TIME heard = HeardTime();
+    return graphs[PresentedAt(heard)].PositionAt(heard);
 }
 
 // A position before the start means the start. Handed on as it is, it sends
 // Wine's graph off streaming towards zero from far in the past, swallowing
-// gigabytes and stalling the agent.
+// gigabytes and stalling the agent. A running channel plays on from the new
+// position as soon as a start can be heard, whether or not it had finished.
 void PlaybackChannel::SetPosition(double seconds)
 {
-    if (HasFile())
-        pMediaPos->put_CurrentPosition(seconds < 0.0 ? 0.0 : seconds);
+    if (!HasFile())
+        return;
+    double position = seconds < 0.0 ? 0.0 : seconds;
+    Settle(AgentClockNow());
+    bool running = Current().Started();
+    StopBoth(position);
+    if (running)
+        StartFrom(position);
 }
 
-// The stop time is handed to the graph only; end-of-clip tests and looping
-// compare with the duration.
+// Wine answers a stop time set on a running graph with a pause and a run of
+// its own, 200 ms later than the schedule: a running channel is stopped
+// where it is, given the stop time and started again from there.
 void PlaybackChannel::SetStopTime(double seconds)
 {
-    if (HasFile())
-        pMediaPos->put_StopTime(seconds);
+    if (!HasFile())
+        return;
+    REFERENCE_TIME now = AgentClockNow();
+    Settle(now);
+    bool running = Current().Started();
+    double position = Current().PositionAt(now);
+    if (running)
+        StopBoth(position);
+    for (PlaybackGraph& graph : graphs) {
+        if (graph.Held())
+            graph.SetStopTime(seconds);
+    }
+    if (running)
+        StartFrom(position);
 }
 
 double PlaybackChannel::GetDuration()
 {
     if (!HasFile())
         return 0.0;
-    REFTIME duration = 0.0;
-    pMediaPos->get_Duration(&duration);
-    return duration;
+    return Current().Duration();
 }
 
 bool PlaybackChannel::IsPlaying()
 {
     if (!HasFile())
         return false;
-    return GraphState() == State_Running && !NearEnd();
+    return Current().State() == State_Running && !NearEnd();
 }
 
 bool PlaybackChannel::IsPausedOrDone()
 {
     if (!HasFile())
         return false;
-    return GraphState() == State_Paused || NearEnd();
+    return Current().State() == State_Paused || NearEnd();
 }
 
 bool PlaybackChannel::IsStopped()
 {
     if (!HasFile())
         return false;
-    return GraphState() == State_Stopped;
+    return Current().State() == State_Stopped;
 }
 
 int PlaybackChannel::GetState()
 {
     if (!HasFile())
         return -1;
-    OAFilterState state = GraphState();
+    OAFilterState state = Current().State();
     if (state == State_Stopped)
         return 0;
     if (NearEnd())
@@ -333,23 +354,36 @@ int PlaybackChannel::GetState()
 
 void PlaybackChannel::SetVolume(int percent)
 {
-    if (HasFile())
-        pBasicAudio->put_Volume(PercentToAttenuation(percent));
+    if (!HasFile())
+        return;
+    for (PlaybackGraph& graph : graphs) {
+        if (graph.Held())
+            graph.SetVolume(PercentToAttenuation(percent));
+    }
 }
 
-// A failed read counts as silence.
 int PlaybackChannel::GetVolume()
 {
     if (!HasFile())
         return 0;
-    long attenuation = -10000;
-    pBasicAudio->get_Volume(&attenuation);
-    return AttenuationToPercent(attenuation);
+    return AttenuationToPercent(Current().Volume());
 }
 
 void PlaybackChannel::SetLoop(bool enabled)
 {
     loop = enabled ? 1 : 0;
+    if (!HasFile())
+        return;
+    REFERENCE_TIME now = AgentClockNow();
+    Settle(now);
+    if (enabled) {
+        PrepareSecondGraph();
+        if (Current().Started())
+            ServiceLoop();
+        return;
+    }
+    if (Other().Held() && Other().Started() && Other().StartTime() > now)
+        Other().StopAt(0.0);
 }
 
 bool PlaybackChannel::GetLoop() const
@@ -357,45 +391,51 @@ bool PlaybackChannel::GetLoop() const
     return loop != 0;
 }
 
-// Assumes: HasFile(). Wine answers a seek on a running graph with a pause, a
-// flush of the renderer's unplayed audio and a fresh 200 ms start delay; a
-// stop keeps that audio, and the next run plays it before the new pass.
-void PlaybackChannel::Restart()
-{
-    Stop();
-    SetPosition(0.0);
-    Run();
-}
-
-// Assumes: called every 50 ms, and when a looping channel's end was due. A
-// running channel is restarted; one that is not only goes back to the start,
-// since the loop never starts what the host has not.
+// Assumes: called every 50 ms, and when SecondsToService said so. A graph
+// whose pass has been handed on whole is cued and scheduled for the pass
+// after the one playing; a looping channel that is not running only goes
+// back to the start from its end, since the loop never starts what the host
+// has not.
 void PlaybackChannel::ServiceLoop()
 {
     if (!HasFile() || !loop)
         return;
-    double duration = GetDuration();
-    double position = GetPosition();
-    if (!(position >= duration))
-        return;
-    if (GraphState() != State_Running) {
-        SetPosition(0.0);
+    if (!Current().Started()) {
+        if (Current().From() >= Current().End())
+            Current().StopAt(0.0);
         return;
     }
-    Restart();
+    REFERENCE_TIME now = AgentClockNow();
+    Settle(now);
+    PlaybackGraph& next = Next();
+    bool busy = next.Started() && now < next.EndTime() + kMixSlack;
+    if (&next != &Current() && next.Started() && next.StartTime() > Current().StartTime())
+        return;
+    if (!busy)
+        ScheduleNextPass();
 }
 
-// Assumes: nothing. Only a running channel is restarted at its end, so only a
-// running one needs waking for it; a position that is not a number never
-// reaches the end.
-bool PlaybackChannel::SecondsToWrap(double* seconds)
+// The next service is due when the older of the passes under way has been
+// handed on whole; at once when the next pass is not scheduled at all.
+bool PlaybackChannel::SecondsToService(double* seconds)
 {
-    if (!HasFile() || !loop || GraphState() != State_Running)
+    if (!HasFile() || !loop || !Current().Started())
         return false;
-    double duration = GetDuration();
-    double position = GetPosition();
-    if (std::isnan(duration - position))
-        return false;
-    *seconds = duration - position;
+    REFERENCE_TIME now = AgentClockNow();
+    PlaybackGraph& next = Next();
+    REFERENCE_TIME due = now;
+    if (&next == &Current())
+        due = Current().EndTime() + kMixSlack;
+    else if (next.Started())
+        due = (next.StartTime() < Current().StartTime() ? next : Current()).EndTime() + kMixSlack;
+    *seconds = ReferenceToSeconds(due - now);
     return true;
+}
+
+double PlaybackChannel::SecondsUntilHeard()
+{
+    if (!HasFile() || !Current().Started())
+        return 0.0;
+    REFERENCE_TIME left = Current().StartTime() + OutputLatency() - AgentClockNow();
+    return left > 0 ? ReferenceToSeconds(left) : 0.0;
 }

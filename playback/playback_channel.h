@@ -5,32 +5,44 @@
 
 #include "playback/disk_file_identity.h"
 #include "playback/filter_choices.h"
+#include "playback/playback_graph.h"
 #include "playback/widen_path.h"
 
-// One playback channel: a filter graph and the four interfaces the agent
-// drives it through, plus the loop and loaded flags. Lives on the agent's one
-// thread. Every transport, position, state and volume operation first checks
-// that a file was loaded and that the graph exists, and otherwise does
-// nothing and returns its no-file value.
+// One playback channel: the graph of the file it plays (a second graph of
+// the same file while it loops), and the loop and loaded flags. Lives on the
+// agent's one thread. Every transport, position, state and volume operation
+// first checks that a file was loaded and that the graph exists, and
+// otherwise does nothing and returns its no-file value.
+//
+// Timing contract, the same on every platform: a start is heard from the
+// position kept; the position is what is heard (the clock's time since the
+// start, less the output latency), so "near the end" means near the end of
+// what is heard; a stop keeps the position where the sound stopped; a seek
+// on a running channel plays on from there at once, finished or not; a loop
+// joins its passes without a gap (each pass starts in the other graph at the
+// time the last one ends). See PlaybackGraph for where the platform's own
+// transport and position are replaced, and why.
 class PlaybackChannel {
 public:
     // Initialises the component runtime for this thread and builds the graph;
     // a failed build leaves a channel that answers like a closed one. Graphs
     // are offered the filters `choices` remembers for the kind of file.
     explicit PlaybackChannel(FilterChoices& choices = AgentFilterChoices());
-    // Releases the graph, then uninitialises the component runtime.
+    // Releases the graphs, then uninitialises the component runtime.
     ~PlaybackChannel();
 
     // Renders `path` ("/" becomes "\") into a freshly built graph, replacing
     // whatever the channel held. Logs and returns false on failure. The file
-    // the channel holds, unchanged on disk, is rewound in its graph instead,
+    // the channel holds, unchanged on disk, is kept in its graphs instead,
     // which leaves the channel as a fresh open would.
     bool OpenFile(const char* path);
-    // Drops the graph; the next OpenFile builds a fresh one.
+    // Drops the graphs; the next OpenFile builds a fresh one.
     void Close();
 
-    // Start / stop the graph; true once the guards pass, whatever the graph says.
+    // A stopped channel is started from its position; true once the guards
+    // pass, whatever the graph says. A running one goes on as it is.
     bool Run();
+    // Stops where the sound is; the next Run resumes there.
     bool Stop();
     // Back to the start, if a file was loaded.
     void Rewind();
@@ -42,54 +54,65 @@ public:
     double GetDuration();
 
     // Queries read the graph state with a zero timeout; "near the end" means
-    // within 0.25 s of the duration.
+    // within 0.25 s of the end of what is heard (the stop time, or the
+    // duration when that comes first).
     bool IsPlaying();
     bool IsPausedOrDone();
     bool IsStopped();
     // -1 no file, 0 stopped, 1 paused or finished, 2 playing.
     int GetState();
 
-    // Percent on the fourth-root curve; no file: no effect / 0.
+    // Percent on the fourth-root curve; no file: no effect / 0. Set on both
+    // graphs of a loop, so that whichever sounds has it.
     void SetVolume(int percent);
     int GetVolume();
 
-    // Survives Close and OpenFile.
+    // Survives Close and OpenFile. Turning it on during a pass schedules the
+    // next one; turning it off lets the current pass end.
     void SetLoop(bool enabled);
     bool GetLoop() const;
 
-    // Called on every timer tick: wraps a looping channel that reached its
-    // end, restarting it from the start if it was running.
+    // Called on every timer tick, and when SecondsToService said so: cues
+    // the graph whose pass has ended for the pass after the next.
     void ServiceLoop();
-    // Seconds until a looping channel that is running reaches its end (zero
-    // or less once it has), so that a wake-up can wrap it on time. False for
-    // every other channel: closed, without a file, not looping, not running.
-    bool SecondsToWrap(double* seconds);
+    // Seconds until a running looping channel next needs ServiceLoop (zero
+    // or less once it does). False for every other channel: closed, without
+    // a file, not looping, not running.
+    bool SecondsToService(double* seconds);
+    // Seconds until the start of a running channel is heard; 0 when it
+    // already is, or the channel is not running.
+    double SecondsUntilHeard();
 
 private:
     PlaybackChannel(const PlaybackChannel&);
     PlaybackChannel& operator=(const PlaybackChannel&);
 
-    void BuildGraph();
-    void ReleaseAll();
-    bool Render(const WCHAR* wide);
+    bool HasFile();
+    PlaybackGraph& Current();
+    PlaybackGraph& Other();
+    // The graph that plays the pass after the current one: the other, or
+    // the current again when there is no other.
+    PlaybackGraph& Next();
+    int PresentedAt(REFERENCE_TIME time);
+    REFERENCE_TIME HeardTime();
+    void Settle(REFERENCE_TIME now);
+    bool NearEnd();
+    void StartFrom(double position);
+    void ScheduleNextPass();
+    void StopBoth(double at);
+    void PrepareSecondGraph();
     void Hold(const char* convertedPath, const WCHAR* wide);
     bool HoldsUnchanged(const char* convertedPath);
-    void ReturnToFreshState();
-    bool HasFile() const;
-    OAFilterState GraphState();
-    bool NearEnd();
-    void Restart();
-    void AwaitStart();
 
-    IGraphBuilder* pGraph;
-    IMediaControl* pMediaControl;
-    IMediaPosition* pMediaPos;
-    IBasicAudio* pBasicAudio;
+    PlaybackGraph graphs[2];
+    int current;
     unsigned char loop;
     unsigned char loaded;
     FilterChoices* choices;
-    // The file the graph was rendered from (path as converted) and what it
-    // was on disk then; an empty path when its identity could not be read.
+    // The file the graphs were rendered from (path as converted) and what it
+    // was on disk then; `heldIdentityKnown` false when its identity could not
+    // be read, so that opening it again renders it afresh.
     char heldPath[kPathCapacity];
     DiskFileIdentity heldIdentity;
+    bool heldIdentityKnown;
 };

@@ -1,6 +1,7 @@
 #include "protocol/command_dispatcher.h"
 
 #include "common/agent_state.h"
+#include "playback/playback_channel.h"
 #include "common/protocol_units.h"
 #include "protocol/decimal_argument.h"
 #include "quavel/protocol.h"

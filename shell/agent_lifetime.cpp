@@ -1,6 +1,7 @@
 #include "shell/agent_lifetime.h"
 
 #include "common/agent_state.h"
+#include "playback/playback_channel.h"
 
 void StartAgent(HINSTANCE instance)
 {

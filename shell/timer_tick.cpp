@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/agent_state.h"
+#include "playback/playback_channel.h"
 #include "common/tick_clock.h"
 #include "shell/host_watchdog.h"
 
@@ -13,15 +14,15 @@ namespace {
 // for it to come back to see that the watchdog is armed.
 const char kWatchingTitle[] = ".";
 const double kMsPerSecond = 1000.0;
-// Wine's graph clock counts whole milliseconds, so a wake-up set for the
-// time left rounded up can still read a position just short of the end.
+// The reference clock counts whole milliseconds under Wine, so a wake-up set
+// for the time left rounded up can still come just short of it.
 const double kWakeUpSlackMs = 1.0;
 
-// Never early: a wake-up that comes before the end finds nothing to wrap and
+// Never early: a wake-up that comes too soon finds nothing to service and
 // has to wait out another USER_TIMER_MINIMUM (10 ms), which SetTimer imposes
 // on shorter delays anyway. Wine times window timers to the millisecond;
 // Windows counts them in clock ticks (15.6 ms unless raised), so there a
-// wrap can come up to a tick or two late.
+// service can come up to a tick or two late.
 UINT WakeUpDelayMs(double seconds)
 {
     double delay = std::ceil(seconds * kMsPerSecond) + kWakeUpSlackMs;
@@ -30,18 +31,18 @@ UINT WakeUpDelayMs(double seconds)
     return static_cast<UINT>(delay);
 }
 
-// Assumes: both channels exist and were just serviced. The soonest end among
-// the running looping channels, if one falls before the next tick. One still
-// at its end did not take its restart (an empty clip does not): the tick
-// tries again, where a wake-up would only spin.
-bool WrapDueBeforeNextTick(double* seconds)
+// Assumes: both channels exist and were just serviced. The soonest service
+// due among the running looping channels, if it falls before the next tick.
+// One due at once was just serviced and found nothing it could do yet: the
+// tick tries again, where a wake-up would only spin.
+bool ServiceDueBeforeNextTick(double* seconds)
 {
     PlaybackChannel* channels[] = {agent.channel1.get(), agent.channel2.get()};
     bool due = false;
     double soonest = kTickPeriodMs / kMsPerSecond;
     for (PlaybackChannel* channel : channels) {
         double left = 0.0;
-        if (channel->SecondsToWrap(&left) && left > 0.0 && left < soonest) {
+        if (channel->SecondsToService(&left) && left > 0.0 && left < soonest) {
             soonest = left;
             due = true;
         }
@@ -51,12 +52,12 @@ bool WrapDueBeforeNextTick(double* seconds)
 }
 
 // Assumes: the agent window exists. Set afresh or killed on every tick, the
-// wake-up's own included, so it fires once for each end; an agent with no
-// wrap due makes no timer calls at all.
+// wake-up's own included, so it fires once for each service; an agent with
+// no service due makes no timer calls at all.
 void ScheduleLoopWakeUp()
 {
     double left = 0.0;
-    if (WrapDueBeforeNextTick(&left)) {
+    if (ServiceDueBeforeNextTick(&left)) {
         agent.loopWakeUpArmed =
             SetTimer(agent.agentWindow, kLoopWakeUpTimerId, WakeUpDelayMs(left), NULL) != 0;
         return;

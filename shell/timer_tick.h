@@ -3,8 +3,8 @@
 #include <windows.h>
 
 // The agent window's timers. The tick does the periodic work; the loop
-// wake-up is a one-shot the tick arms when a looping channel's end falls
-// before the next tick.
+// wake-up is a one-shot the tick arms when a looping channel needs its next
+// pass cued before the next tick.
 const UINT_PTR kTickTimerId = 1;
 const UINT kTickPeriodMs = 50;
 const UINT_PTR kLoopWakeUpTimerId = 2;

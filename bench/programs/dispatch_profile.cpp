@@ -10,6 +10,7 @@
 
 #include "harness/bare_graph.h"
 #include "common/agent_state.h"
+#include "playback/playback_channel.h"
 #include "harness/json_report.h"
 #include "harness/options.h"
 #include "protocol/command_dispatcher.h"

@@ -1,6 +1,7 @@
 #include "fakes/fake_agent.h"
 
 #include "common/agent_state.h"
+#include "playback/playback_channel.h"
 
 FakeAgentGraphs ResetAgentOnFakeGraphs()
 {

@@ -68,6 +68,8 @@ FakeFilterGraph::~FakeFilterGraph()
         filter->DisconnectAll();
         filter->Release();
     }
+    if (syncSource)
+        syncSource->Release();
     if (latest == this)
         latest = nullptr;
     --live;
@@ -86,6 +88,8 @@ STDMETHODIMP FakeFilterGraph::QueryInterface(REFIID iid, void** object)
         *object = static_cast<IMediaPosition*>(this);
     else if (iid == IID_IBasicAudio)
         *object = static_cast<IBasicAudio*>(this);
+    else if (iid == IID_IMediaFilter)
+        *object = static_cast<IMediaFilter*>(this);
     else
         return E_NOINTERFACE;
     AddRef();
@@ -215,6 +219,49 @@ STDMETHODIMP FakeFilterGraph::Stop()
 STDMETHODIMP FakeFilterGraph::GetState(LONG, OAFilterState* out)
 {
     *out = state;
+    return state == State_Paused && script_.cueStalls ? VFW_S_STATE_INTERMEDIATE : S_OK;
+}
+
+STDMETHODIMP FakeFilterGraph::GetState(DWORD timeout, FILTER_STATE* out)
+{
+    OAFilterState read = State_Stopped;
+    HRESULT result = GetState(static_cast<LONG>(timeout), &read);
+    *out = static_cast<FILTER_STATE>(read);
+    return result;
+}
+
+STDMETHODIMP FakeFilterGraph::Run(REFERENCE_TIME start)
+{
+    LONGLONG ms = start / 10000;
+    startsMs.push_back(ms);
+    std::ostringstream call;
+    call << "Run at " << ms;
+    calls.push_back(call.str());
+    state = State_Running;
+    return S_OK;
+}
+
+STDMETHODIMP FakeFilterGraph::SetSyncSource(IReferenceClock* clock)
+{
+    if (clock)
+        clock->AddRef();
+    if (syncSource)
+        syncSource->Release();
+    syncSource = clock;
+    return S_OK;
+}
+
+STDMETHODIMP FakeFilterGraph::GetSyncSource(IReferenceClock** clock)
+{
+    *clock = syncSource;
+    if (syncSource)
+        syncSource->AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP FakeFilterGraph::GetClassID(CLSID* out)
+{
+    *out = CLSID_FilterGraph;
     return S_OK;
 }
 
@@ -226,6 +273,7 @@ STDMETHODIMP FakeFilterGraph::get_Duration(REFTIME* out)
 
 STDMETHODIMP FakeFilterGraph::Pause()
 {
+    calls.push_back("Pause");
     state = State_Paused;
     return S_OK;
 }
@@ -238,7 +286,7 @@ STDMETHODIMP FakeFilterGraph::put_CurrentPosition(REFTIME value)
     calls.push_back(call.str());
     if (state != State_Stopped)
         ++flushes;
-    bool stuckAtEnd = !resumesOnRewind && state != State_Stopped && position >= duration;
+    bool stuckAtEnd = !resumesOnRewind && state == State_Running && position >= duration;
     if (!stuckAtEnd)
         position = value;
     return S_OK;

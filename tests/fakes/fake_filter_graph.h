@@ -15,22 +15,25 @@ struct FakeGraphScript {
     const IID* missingInterface = nullptr;  // QueryInterface refuses this one
     HRESULT renderResult = S_OK;
     DWORD renderLastError = 0;              // left as last-error by a failed render
+    bool cueStalls = false;                 // a paused graph never gets its first samples
     // The filters RenderFile chooses for a file, by path, nearest the source
     // first; any other file gets a parser and a renderer.
     std::map<std::wstring, std::vector<CLSID>> chains;
 };
 
-// A filter graph that plays nothing: tests set its state, duration and
-// position and read back what the channel did to it. `resumesOnRewind`
-// false models a graph that ignores a seek while started and at its end, as
-// Wine's does once it has handled end-of-stream. RenderFile adds a source and
+// A filter graph that plays nothing: tests set its state and duration and
+// read back what the channel did to it: its transport calls, seeks and the
+// start times it was run at. `resumesOnRewind` false models a graph that
+// ignores a seek while running and at its end, as Wine's does once it has
+// handled end-of-stream. RenderFile adds a source and
 // connects the scripted chain after it, taking for each link an unconnected
 // filter of that class already in the graph (the one added last first) and
 // otherwise adding one of its own, as intelligent connect asks the mapper.
 class FakeFilterGraph final : public IGraphBuilder,
                         public IMediaControl,
                         public IMediaPosition,
-                        public IBasicAudio {
+                        public IBasicAudio,
+                        public IMediaFilter {
 public:
     explicit FakeFilterGraph(const FakeGraphScript& script);
     ~FakeFilterGraph();
@@ -46,8 +49,12 @@ public:
     int stopCalls = 0;
     int seekCalls = 0;
     // Transport and seek calls in the order they came: "Run", "Stop",
-    // "Seek 1.5".
+    // "Pause", "Seek 1.5", "Run at 1030" (an explicit start, in milliseconds
+    // of the reference clock).
     std::vector<std::string> calls;
+    // The start times of the explicit runs, in milliseconds.
+    std::vector<LONGLONG> startsMs;
+    IReferenceClock* syncSource = nullptr;
     // Seeks while the graph was not stopped: they flush what the renderer
     // had queued.
     int flushes = 0;
@@ -89,7 +96,7 @@ public:
     STDMETHODIMP Abort() override;
     STDMETHODIMP ShouldOperationContinue() override;
 
-    // IMediaControl
+    // IMediaControl (Pause and Stop serve IMediaFilter too)
     STDMETHODIMP Run() override;
     STDMETHODIMP Pause() override;
     STDMETHODIMP Stop() override;
@@ -118,6 +125,13 @@ public:
     STDMETHODIMP get_Volume(long* out) override;
     STDMETHODIMP put_Balance(long) override;
     STDMETHODIMP get_Balance(long*) override;
+
+    // IPersist, IMediaFilter
+    STDMETHODIMP GetClassID(CLSID* out) override;
+    STDMETHODIMP Run(REFERENCE_TIME start) override;
+    STDMETHODIMP GetState(DWORD timeout, FILTER_STATE* out) override;
+    STDMETHODIMP SetSyncSource(IReferenceClock* clock) override;
+    STDMETHODIMP GetSyncSource(IReferenceClock** clock) override;
 
     // The classes of the filters from the source along its connections.
     std::vector<CLSID> ConnectedClasses() const;

@@ -4,6 +4,7 @@
 
 #include "fakes/fake_clip_files.h"
 #include "fakes/fake_filter_graph.h"
+#include "fakes/fake_reference_clock.h"
 #include "harness/scratch_directory.h"
 
 // Unit tests of the agent's code against the fake filter graph, in a scratch
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     // never take the registered fake class object with them.
     CoInitialize(NULL);
     InstallFakeFilterGraph();
+    InstallFakeReferenceClock();
     EnterScratchDirectory(QUAVEL_SCRATCH_DIRECTORY);
     PlaceFakeClipFiles();
     return RUN_ALL_TESTS();

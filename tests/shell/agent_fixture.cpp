@@ -2,6 +2,7 @@
 
 #include "common/agent_state.h"
 #include "fakes/fake_agent.h"
+#include "fakes/fake_reference_clock.h"
 #include "fakes/fake_tick_clock.h"
 #include "shell/agent_lifetime.h"
 #include "shell/agent_window.h"
@@ -9,6 +10,7 @@
 void AgentFixture::SetUp()
 {
     SetFakeTick(kStartTick);
+    SetFakeClockMs(kStartClockMs);
     agent.instance = GetModuleHandleA(NULL);
     agent.lastHostContact = kStartTick;
     FakeAgentGraphs graphs = ResetAgentOnFakeGraphs();
@@ -24,12 +26,24 @@ void AgentFixture::TearDown()
 }
 
 void AgentFixture::LoadFile(FakeFilterGraph*& graph, PlaybackChannel& channel,
-                            double durationSeconds, OAFilterState state)
+                            double durationSeconds, bool looping, FakeFilterGraph** second)
 {
     ASSERT_TRUE(channel.OpenFile("clip.wav"));
     graph = LatestGraph();
     graph->duration = durationSeconds;
-    graph->state = state;
+    if (!looping)
+        return;
+    channel.SetLoop(true);
+    ASSERT_NE(LatestGraph(), graph);
+    LatestGraph()->duration = durationSeconds;
+    if (second)
+        *second = LatestGraph();
+}
+
+void AgentFixture::RunAtStart(PlaybackChannel& channel)
+{
+    SetFakeClockMs(kStartClockMs);
+    channel.Run();
 }
 
 std::string AgentFixture::AgentTitle()

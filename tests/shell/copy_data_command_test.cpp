@@ -7,6 +7,7 @@
 
 #include "agent_fixture.h"
 #include "common/agent_state.h"
+#include "playback/playback_channel.h"
 #include "fakes/fake_tick_clock.h"
 #include "quavel/protocol.h"
 #include "shell/agent_window.h"
@@ -81,7 +82,7 @@ class CopyDataCommand : public AgentFixture {};
 
 TEST_F(CopyDataCommand, RepliesWithTheCommandsAnswer)
 {
-    LoadFile(graph1, *agent.channel1, 3.0, State_Running);
+    LoadFile(graph1, *agent.channel1, 3.0);
     agent.channel1->SetVolume(50);
 
     EXPECT_EQ(SendCopyData(HC_GetVolume, NULL), 50);

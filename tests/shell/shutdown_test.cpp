@@ -4,6 +4,8 @@
 
 #include "agent_fixture.h"
 #include "common/agent_state.h"
+#include "fakes/fake_reference_clock.h"
+#include "playback/playback_channel.h"
 #include "playback/volume_curve.h"
 #include "shell/agent_window.h"
 #include "shell/shutdown.h"
@@ -17,8 +19,13 @@ protected:
         AgentFixture::SetUp();
         graph1->AddRef();
         graph2->AddRef();
-        LoadFile(graph1, *agent.channel1, 60.0, State_Running);
-        LoadFile(graph2, *agent.channel2, 60.0, State_Running);
+        LoadFile(graph1, *agent.channel1, 60.0);
+        LoadFile(graph2, *agent.channel2, 60.0);
+        RunAtStart(*agent.channel1);
+        RunAtStart(*agent.channel2);
+        SetFakeClockMs(kStartClockMs + kLeadMs + 1000);
+        graph1->calls.clear();
+        graph2->calls.clear();
     }
     void TearDown() override
     {
@@ -35,8 +42,8 @@ TEST_F(Shutdown, StopsChannelTwoFadesPlayingChannelOneAndReleasesAll)
     ShutDown();
     DWORD took = GetTickCount() - start;
 
-    EXPECT_EQ(graph2->stopCalls, 1);
-    EXPECT_EQ(graph1->stopCalls, 0) << "channel 1 is released playing, not stopped";
+    EXPECT_EQ(graph2->calls, std::vector<std::string>{"Stop"});
+    EXPECT_EQ(graph1->calls, std::vector<std::string>{}) << "channel 1 is released playing, not stopped";
     EXPECT_EQ(graph1->volume, PercentToAttenuation(1)) << "9, 7, 5, 3, 1";
     EXPECT_GE(took, 450u) << "five steps of 100 ms";
     EXPECT_FALSE(IsAgentRunning());
@@ -49,7 +56,7 @@ TEST_F(Shutdown, StopsChannelTwoFadesPlayingChannelOneAndReleasesAll)
 TEST_F(Shutdown, StoppedChannelOneIsNotFaded)
 {
     agent.channel1->SetVolume(100);
-    graph1->state = State_Stopped;
+    agent.channel1->Stop();
     ShutDown();
     EXPECT_EQ(graph1->volume, 0);
 }
@@ -57,7 +64,7 @@ TEST_F(Shutdown, StoppedChannelOneIsNotFaded)
 TEST_F(Shutdown, ChannelOneNearItsEndIsNotFaded)
 {
     agent.channel1->SetVolume(100);
-    graph1->position = 60.0 - 0.25;
+    SetFakeClockMs(kStartClockMs + kLeadMs + 60000 - 250);
     DWORD start = GetTickCount();
     ShutDown();
     EXPECT_EQ(graph1->volume, 0);

@@ -6,6 +6,8 @@
 
 #include "agent_fixture.h"
 #include "common/agent_state.h"
+#include "playback/playback_channel.h"
+#include "fakes/fake_reference_clock.h"
 #include "fakes/fake_tick_clock.h"
 #include "quavel/protocol.h"
 #include "shell/timer_tick.h"
@@ -125,31 +127,36 @@ TEST_F(TimerTick, RegisteringAgainRearms)
     EXPECT_EQ(agent.infoWindow, (HWND)NULL);
 }
 
+// A looping channel two seconds long, run at the start: its next pass is
+// presented from +2030 ms in the second graph, and the first graph is due for
+// the pass after 20 ms later.
+const LONGLONG kFirstServiceMs = 30 + 2000 + 20;
+
 TEST_F(TimerTick, WhileQuittingNeitherWatchesNorRetitlesButStillLoops)
 {
     RegisterHostWindow();
-    LoadFile(graph1, *agent.channel1, 2.0, State_Running);
-    agent.channel1->SetLoop(true);
-    graph1->position = 2.0;
+    LoadFile(graph1, *agent.channel1, 2.0, true);
+    RunAtStart(*agent.channel1);
     agent.quitRequested = true;
 
+    SetFakeClockMs(kStartClockMs + kFirstServiceMs);
     TickAt(kStartTick + 5000);
     EXPECT_EQ(agent.infoWindow, agent.agentWindow);
     EXPECT_EQ(AgentTitle(), "Quavel");
-    EXPECT_EQ(graph1->position, 0.0);
+    EXPECT_EQ(graph1->startsMs.size(), 2u) << "cued for the pass after next";
 }
 
 TEST_F(TimerTick, ServicesBothChannels)
 {
-    LoadFile(graph1, *agent.channel1, 2.0, State_Running);
-    LoadFile(graph2, *agent.channel2, 1.0, State_Running);
-    agent.channel2->SetLoop(true);
-    graph1->position = 2.0;
-    graph2->position = 1.0;
+    LoadFile(graph1, *agent.channel1, 2.0, true);
+    LoadFile(graph2, *agent.channel2, 2.0, true);
+    RunAtStart(*agent.channel1);
+    RunAtStart(*agent.channel2);
 
+    SetFakeClockMs(kStartClockMs + kFirstServiceMs);
     TickAt(kStartTick + kTickMs);
-    EXPECT_EQ(graph1->position, 2.0) << "not looping: stays at its end";
-    EXPECT_EQ(graph2->position, 0.0);
+    EXPECT_EQ(graph1->startsMs.size(), 2u);
+    EXPECT_EQ(graph2->startsMs.size(), 2u);
 }
 
 // Freed handle slots are reused, so a leak shows as fresh handles climbing.
@@ -174,44 +181,51 @@ TEST_F(TimerTick, RepeatedFiringsLeakNoHandles)
 
 class LoopWakeUp : public AgentFixture {
 protected:
-    // Channel 1 plays a looping two-second clip, `leftMs` before its end.
+    // Channel 1 loops a two-second clip, run at the start; the agent's clock
+    // stands `leftMs` before its first service.
     void PlayLoopingClip(double leftMs)
     {
-        LoadFile(graph1, *agent.channel1, 2.0, State_Running);
-        agent.channel1->SetLoop(true);
-        graph1->position = 2.0 - leftMs / 1000.0;
+        LoadFile(graph1, *agent.channel1, 2.0, true);
+        RunAtStart(*agent.channel1);
+        ClockBeforeService(leftMs);
+    }
+    static void ClockBeforeService(double leftMs)
+    {
+        SetFakeClockMs(kStartClockMs + kFirstServiceMs - static_cast<LONGLONG>(leftMs));
     }
 };
 
-TEST_F(LoopWakeUp, IsArmedOnlyForARunningLoopingChannelWhoseEndComesBeforeTheNextTick)
+TEST_F(LoopWakeUp, IsArmedOnlyForARunningLoopingChannelWhoseServiceComesBeforeTheNextTick)
 {
     const struct {
         const char* what;
-        OAFilterState state;
-        bool loop;
         double leftMs;
         bool armed;
     } cases[] = {
-        {"end in 20 ms", State_Running, true, 20, true},
-        {"end in 3 ms", State_Running, true, 3, true},
-        {"end in 49 ms", State_Running, true, 49, true},
-        {"end just after the next tick", State_Running, true, 51, false},
-        {"end far away", State_Running, true, 500, false},
-        {"paused", State_Paused, true, 20, false},
-        {"stopped", State_Stopped, true, 20, false},
-        {"not looping", State_Running, false, 20, false},
+        {"due in 20 ms", 20, true},
+        {"due in 3 ms", 3, true},
+        {"due in 49 ms", 49, true},
+        {"due just after the next tick", 51, false},
+        {"due far away", 500, false},
     };
     PlayLoopingClip(0);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        graph1->state = c.state;
-        agent.channel1->SetLoop(c.loop);
-        graph1->position = 2.0 - c.leftMs / 1000.0;
+        ClockBeforeService(c.leftMs);
         TickAt(kStartTick + kTickMs);
         EXPECT_EQ(agent.loopWakeUpArmed, c.armed);
         EXPECT_EQ(TakeWakeUp(), c.armed);
         agent.loopWakeUpArmed = false;
     }
+
+    ClockBeforeService(20);
+    agent.channel1->SetLoop(false);
+    TickAt(kStartTick + kTickMs);
+    EXPECT_FALSE(TakeWakeUp()) << "not looping";
+    agent.channel1->SetLoop(true);
+    agent.channel1->Stop();
+    TickAt(kStartTick + kTickMs);
+    EXPECT_FALSE(TakeWakeUp()) << "stopped";
 }
 
 TEST_F(LoopWakeUp, EitherChannelArmsItAndAClosedOneNever)
@@ -221,23 +235,27 @@ TEST_F(LoopWakeUp, EitherChannelArmsItAndAClosedOneNever)
     TickAt(kStartTick + kTickMs);
     EXPECT_FALSE(TakeWakeUp());
 
-    LoadFile(graph2, *agent.channel2, 1.0, State_Running);
-    agent.channel2->SetLoop(true);
-    graph2->position = 0.98;
+    LoadFile(graph2, *agent.channel2, 2.0, true);
+    RunAtStart(*agent.channel2);
+    ClockBeforeService(20);
     TickAt(kStartTick + 2 * kTickMs);
     EXPECT_TRUE(TakeWakeUp());
 }
 
-TEST_F(LoopWakeUp, IsNotSpunOnAClipThatStaysAtItsEnd)
+// An empty clip's passes come a lead apart: the tick keeps it going, with no
+// wake-up spinning between.
+TEST_F(LoopWakeUp, IsNotSpunOnAnEmptyClip)
 {
-    LoadFile(graph1, *agent.channel1, 0.0, State_Running);
-    agent.channel1->SetLoop(true);
+    FakeFilterGraph* second = nullptr;
+    LoadFile(graph1, *agent.channel1, 0.0, true, &second);
+    RunAtStart(*agent.channel1);
+    SetFakeClockMs(kStartClockMs + 200);
     TickAt(kStartTick + kTickMs);
-    EXPECT_EQ(graph1->stopCalls, 1) << "the tick still restarts it";
+    EXPECT_EQ(graph1->startsMs.size() + second->startsMs.size(), 3u) << "the tick plays it again";
     EXPECT_FALSE(TakeWakeUp());
 }
 
-TEST_F(LoopWakeUp, IsDisarmedByTheFirstTickThatFindsNoEndDue)
+TEST_F(LoopWakeUp, IsDisarmedByTheFirstTickThatFindsNoServiceDue)
 {
     PlayLoopingClip(20);
     TickAt(kStartTick + kTickMs);
@@ -249,28 +267,29 @@ TEST_F(LoopWakeUp, IsDisarmedByTheFirstTickThatFindsNoEndDue)
     EXPECT_FALSE(TakeWakeUp()) << "a host's stop leaves nothing to wake up for";
 }
 
-// The wake-up wraps the loop but leaves the watchdog and the title to the
-// tick: a host that has gone quiet is judged on the tick's pace only.
-TEST_F(LoopWakeUp, WrapsTheLoopWithoutWatchingTheHost)
+// The wake-up services the loop but leaves the watchdog and the title to
+// the tick: a host that has gone quiet is judged on the tick's pace only.
+TEST_F(LoopWakeUp, ServicesTheLoopWithoutWatchingTheHost)
 {
     agent.infoWindow = agent.agentWindow;
     PlayLoopingClip(0);
     graph1->calls.clear();
 
     WakeUpAt(kStartTick + 5000);
-    EXPECT_EQ(graph1->calls, (std::vector<std::string>{"Stop", "Seek 0", "Run"}));
+    EXPECT_EQ(graph1->calls,
+              (std::vector<std::string>{"Stop", "Pause", "Seek 0", "Run at 1004030"}));
     EXPECT_EQ(agent.infoWindow, agent.agentWindow);
     EXPECT_EQ(AgentTitle(), "Quavel");
-    EXPECT_FALSE(TakeWakeUp()) << "the next end is a whole clip away";
+    EXPECT_FALSE(TakeWakeUp()) << "the next service is a whole clip away";
 
     TickAt(kStartTick + 5000);
     EXPECT_EQ(agent.infoWindow, (HWND)NULL);
     EXPECT_EQ(AgentTitle(), ".");
 }
 
-// Through the real window timer: the wake-up comes, wraps the clip that has
-// meanwhile reached its end, and does not come again.
-TEST_F(LoopWakeUp, FiresOnceForEachEnd)
+// Through the real window timer: the wake-up comes, services the loop that
+// has meanwhile come due, and does not come again.
+TEST_F(LoopWakeUp, FiresOnceForEachService)
 {
     const DWORD kArrivalLimitMs = 5000;
     const DWORD kRepeatWatchMs = 300;
@@ -279,11 +298,12 @@ TEST_F(LoopWakeUp, FiresOnceForEachEnd)
 
     MSG message = {};
     ASSERT_TRUE(NextWakeUp(kArrivalLimitMs, &message)) << "the wake-up never came";
-    graph1->position = 2.0;
+    ClockBeforeService(0);
     graph1->calls.clear();
     DispatchMessageA(&message);
-    EXPECT_EQ(graph1->calls, (std::vector<std::string>{"Stop", "Seek 0", "Run"}));
+    EXPECT_EQ(graph1->calls,
+              (std::vector<std::string>{"Stop", "Pause", "Seek 0", "Run at 1004030"}));
 
-    EXPECT_FALSE(NextWakeUp(kRepeatWatchMs, &message)) << "a wake-up with no end due";
+    EXPECT_FALSE(NextWakeUp(kRepeatWatchMs, &message)) << "a wake-up with no service due";
     EXPECT_FALSE(agent.loopWakeUpArmed);
 }

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "common/agent_state.h"
+#include "playback/playback_channel.h"
 #include "fakes/fake_agent.h"
+#include "fakes/fake_reference_clock.h"
 #include "fakes/fake_filter_graph.h"
 #include "fakes/fake_tick_clock.h"
 #include "harness/log_file.h"
@@ -32,15 +34,18 @@ protected:
         SetFakeTick(0);
     }
 
-    // Loads a three-second clip, playing at 1.234 s, at 50 percent.
+    // Loads a twenty-second clip, playing at 1.234 s, at 50 percent; the
+    // graph's calls so far are forgotten.
     void LoadPlaying(int channelBase, FakeFilterGraph*& graph)
     {
         ASSERT_EQ(HandleCommand(channelBase + HC_OpenFile, "clip.wav"), 1);
         graph = LatestGraph();
-        graph->duration = 3.0;
-        graph->position = 1.234;
-        graph->state = State_Running;
+        graph->duration = 20.0;
         graph->volume = -1592;
+        SetFakeClockMs(1000);
+        HandleCommand(channelBase + HC_Run, NULL);
+        SetFakeClockMs(graph->startsMs.back() + 1234);
+        graph->calls.clear();
     }
 
     FakeFilterGraph* graph1 = nullptr;
@@ -72,7 +77,7 @@ TEST_F(CommandDispatcherTest, CodesOutsideTheTableReplyZeroAndChangeNothing)
         EXPECT_EQ(HandleCommand(code, "7"), 0) << code;
     }
     for (FakeFilterGraph* graph : {graph1, graph2}) {
-        EXPECT_EQ(graph->seekCalls + graph->runCalls + graph->stopCalls, 0);
+        EXPECT_TRUE(graph->calls.empty());
         EXPECT_EQ(graph->volume, -1592);
         EXPECT_EQ(graph->stopTime, 0.0);
     }
@@ -94,13 +99,13 @@ TEST_F(CommandDispatcherTest, EachCommandRepliesAsTheTableSaysOnBothChannels)
         EXPECT_EQ(HandleCommand(base + HC_IsStopped, NULL), 0);
         EXPECT_EQ(HandleCommand(base + HC_GetState, NULL), 2);
         EXPECT_EQ(HandleCommand(base + HC_GetPosition, NULL), 123);
-        EXPECT_EQ(HandleCommand(base + HC_GetDuration, NULL), 300);
+        EXPECT_EQ(HandleCommand(base + HC_GetDuration, NULL), 2000);
         EXPECT_EQ(HandleCommand(base + HC_GetVolume, NULL), 50);
 
         EXPECT_EQ(HandleCommand(base + HC_SetPosition, "1234"), 1234);
         EXPECT_EQ(graph->position, 12.34);
-        graph->position = 12.349;
-        EXPECT_EQ(HandleCommand(base + HC_GetPosition, NULL), 1234);
+        SetFakeClockMs(graph->startsMs.back() + 9);
+        EXPECT_EQ(HandleCommand(base + HC_GetPosition, NULL), 1234) << "12.349 s";
         EXPECT_EQ(HandleCommand(base + HC_SetStopTime, " 150 s"), 150);
         EXPECT_EQ(graph->stopTime, 1.5);
         EXPECT_EQ(HandleCommand(base + HC_Reset, NULL), 1);

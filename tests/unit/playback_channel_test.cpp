@@ -9,6 +9,7 @@
 
 #include "fakes/fake_filter_graph.h"
 #include "fakes/fake_filters.h"
+#include "fakes/fake_reference_clock.h"
 #include "harness/log_file.h"
 #include "playback/filter_choices.h"
 #include "playback/playback_channel.h"
@@ -239,52 +240,130 @@ INSTANTIATE_TEST_SUITE_P(EachMember, GraphBuildFailureTest,
                          testing::Values(BuildFailure{"Init:pGraph", true, nullptr},
                                          BuildFailure{"Init:pMediaControl", false, &IID_IMediaControl},
                                          BuildFailure{"Init:pMediaPos", false, &IID_IMediaPosition},
-                                         BuildFailure{"Init:pBasicAudio", false, &IID_IBasicAudio}));
+                                         BuildFailure{"Init:pBasicAudio", false, &IID_IBasicAudio},
+                                         BuildFailure{"Init:pMediaFilter", false, &IID_IMediaFilter}));
 
-TEST_F(PlaybackChannelTest, StateQueriesJudgeTheEndWithAQuarterSecondMargin)
+using Calls = std::vector<std::string>;
+
+// A start is a cue (stop, pause, seek while paused, so nothing the renderer
+// held is heard) and a run at an explicit time on the agent's clock, a lead
+// ahead; a graph that does not cue in time is started all the same, later.
+TEST_F(PlaybackChannelTest, StartsAreCuedAndScheduledOnTheAgentClock)
 {
     Load();
-    const struct {
-        OAFilterState state;
-        double position;
-        bool playing, pausedOrDone, stopped;
-        int reported;
-    } cases[] = {
-        {State_Running, 1.00, true, false, false, 2},
-        {State_Running, 2.74, true, false, false, 2},
-        {State_Running, 2.75, false, true, false, 1},  // exactly 0.25 s before the end
-        {State_Running, 3.00, false, true, false, 1},
-        {State_Paused, 1.00, false, true, false, 1},
-        {State_Stopped, 1.00, false, false, true, 0},
-        {State_Stopped, 2.90, false, true, true, 0},
-    };
-    for (const auto& c : cases) {
-        graph->state = c.state;
-        graph->position = c.position;
-        SCOPED_TRACE(testing::Message() << "state " << c.state << " at " << c.position);
-        EXPECT_EQ(channel->IsPlaying(), c.playing);
-        EXPECT_EQ(channel->IsPausedOrDone(), c.pausedOrDone);
-        EXPECT_EQ(channel->IsStopped(), c.stopped);
-        EXPECT_EQ(channel->GetState(), c.reported);
-    }
+    EXPECT_NE(graph->syncSource, nullptr) << "the graph runs on the agent's clock";
+    SetFakeClockMs(1000);
+    EXPECT_TRUE(channel->Run());
+    EXPECT_EQ(graph->calls, (Calls{"Stop", "Pause", "Seek 0", "Run at 1030"}));
+    EXPECT_EQ(channel->GetState(), 2);
+    EXPECT_TRUE(channel->Run());
+    EXPECT_EQ(graph->calls.size(), 4u) << "a running channel goes on as it is";
+
+    NextGraphs().cueStalls = true;
+    channel->Close();
+    Load();
+    SetFakeClockMs(5000);
+    channel->Run();
+    EXPECT_EQ(graph->startsMs, std::vector<LONGLONG>{5200});
 }
 
-TEST_F(PlaybackChannelTest, TransportPositionAndVolumeReachTheGraph)
+// The position is the clock's time since the start, less the output
+// latency, kept within the start position and the end; "near the end"
+// judges that position against the stop time or the duration.
+TEST_F(PlaybackChannelTest, PositionAndStateFollowWhatIsHeard)
 {
     Load();
-    EXPECT_TRUE(channel->Run());
-    EXPECT_EQ(graph->state, State_Running);
-    channel->SetPosition(12.34);
-    EXPECT_EQ(channel->GetPosition(), 12.34);
-    channel->SetStopTime(1.5);
-    EXPECT_EQ(graph->stopTime, 1.5);
+    SetFakeOutputLatencyMs(60);
+    SetFakeClockMs(1000);
+    channel->Run();
+    const struct {
+        LONGLONG clockMs;
+        double position;
+        int state;
+    } heard[] = {
+        {1000, 0.0, 2},   // started, not yet heard
+        {1090, 0.0, 2},   // the start reaches the ear
+        {2590, 1.5, 2},
+        {3830, 2.74, 2},
+        {3840, 2.75, 1},  // exactly 0.25 s before the end
+        {9000, 3.0, 1},   // never past the end
+    };
+    for (const auto& h : heard) {
+        SetFakeClockMs(h.clockMs);
+        SCOPED_TRACE(testing::Message() << "clock " << h.clockMs);
+        EXPECT_NEAR(channel->GetPosition(), h.position, 1e-9);
+        EXPECT_EQ(channel->GetState(), h.state);
+        EXPECT_EQ(channel->IsPlaying(), h.state == 2);
+        EXPECT_EQ(channel->IsPausedOrDone(), h.state == 1);
+    }
+
+    channel->SetStopTime(2.0);
+    SetFakeClockMs(20000);
+    EXPECT_NEAR(channel->GetPosition(), 2.0, 1e-9) << "never past the stop time";
+    EXPECT_EQ(channel->GetState(), 1);
+    SetFakeOutputLatencyMs(0);
+}
+
+// Stop keeps the position where the sound stopped (what was presented last)
+// and the next start cues the graph there; the stop time set while running
+// stops it where it is and starts it again from there.
+TEST_F(PlaybackChannelTest, StopKeepsThePositionAndRunResumesThere)
+{
+    Load();
+    SetFakeClockMs(1000);
+    channel->Run();
+    SetFakeClockMs(2030);
+    EXPECT_TRUE(channel->Stop());
+    EXPECT_EQ(channel->GetState(), 0);
+    SetFakeClockMs(5000);
+    EXPECT_NEAR(channel->GetPosition(), 1.0, 1e-9);
+    graph->calls.clear();
+    channel->Run();
+    EXPECT_EQ(graph->calls, (Calls{"Stop", "Pause", "Seek 1", "Run at 5030"}));
+    EXPECT_FALSE(channel->IsStopped());
+
+    SetFakeClockMs(5530);
+    graph->calls.clear();
+    channel->SetStopTime(2.5);
+    EXPECT_EQ(graph->stopTime, 2.5);
+    EXPECT_EQ(graph->calls, (Calls{"Stop", "Stop", "Pause", "Seek 1.5", "Run at 5560"}));
+}
+
+// A seek on a running channel plays on from there at once, even once it has
+// played to its end (Wine's graph ignores a seek then); on a stopped one it
+// only sets where the next start plays from.
+TEST_F(PlaybackChannelTest, SeeksTakeOnFinishedRunningAndStoppedChannels)
+{
+    Load();
+    graph->resumesOnRewind = false;
+    SetFakeClockMs(1000);
+    channel->Run();
+    SetFakeClockMs(10000);
+    ASSERT_EQ(channel->GetState(), 1) << "finished";
+    graph->position = 3.0;
+    graph->calls.clear();
     channel->Rewind();
+    EXPECT_EQ(graph->calls, (Calls{"Stop", "Stop", "Pause", "Seek 0", "Run at 10030"}));
     EXPECT_EQ(graph->position, 0.0);
+    EXPECT_EQ(channel->GetState(), 2);
+    EXPECT_EQ(channel->GetPosition(), 0.0);
+
+    SetFakeClockMs(11000);
     channel->SetPosition(-5.0);
     EXPECT_EQ(graph->position, 0.0) << "a position before the start means the start";
-    EXPECT_TRUE(channel->Stop());
-    EXPECT_EQ(graph->state, State_Stopped);
 
+    channel->Stop();
+    graph->calls.clear();
+    channel->SetPosition(1.25);
+    EXPECT_EQ(channel->GetPosition(), 1.25);
+    EXPECT_EQ(channel->GetState(), 0);
+    channel->Run();
+    EXPECT_EQ(graph->calls, (Calls{"Stop", "Stop", "Pause", "Seek 1.25", "Run at 11030"}));
+}
+
+TEST_F(PlaybackChannelTest, VolumeReachesTheGraphOnTheCurve)
+{
+    Load();
     channel->SetVolume(50);
     EXPECT_EQ(graph->volume, -1592);
     EXPECT_EQ(channel->GetVolume(), 50);
@@ -293,99 +372,85 @@ TEST_F(PlaybackChannelTest, TransportPositionAndVolumeReachTheGraph)
     EXPECT_EQ(channel->GetVolume(), 0);
 }
 
-using Calls = std::vector<std::string>;
-
-// A running graph is wrapped by stop, rewind, run, in that order: a seek while
-// it runs would make Wine's graph drop the clip's unplayed tail and start
-// again late. Everything a host sees after the wrap is as before.
-TEST_F(PlaybackChannelTest, LoopRestartsARunningGraphAtItsEnd)
+// A loop's next pass plays from a second graph of the file, cued and started
+// at the reference time the pass under way ends; the graph that finished is
+// cued for the pass after once its sound has been handed on whole (20 ms).
+// Volume and stop time act on both.
+TEST_F(PlaybackChannelTest, LoopSchedulesEachPassInTheOtherGraphAtTheExactEnd)
 {
     Load();
-    channel->SetLoop(true);
+    FakeFilterGraph* first = graph;
     channel->SetVolume(50);
-    channel->SetStopTime(2.5);
-    channel->Run();
-    graph->position = 3.0;
-    graph->calls.clear();
+    channel->SetStopTime(2.0);
+    channel->SetLoop(true);
+    FakeFilterGraph* second = LatestGraph();
+    ASSERT_NE(second, first);
+    second->duration = 3.0;
+    EXPECT_EQ(second->volume, -1592);
+    EXPECT_EQ(second->stopTime, 2.0);
+    EXPECT_EQ(second->calls, Calls{}) << "nothing scheduled while stopped";
 
+    SetFakeClockMs(1000);
+    channel->Run();
+    EXPECT_EQ(first->startsMs, std::vector<LONGLONG>{1030});
+    EXPECT_EQ(second->calls, (Calls{"Stop", "Pause", "Seek 0", "Run at 3030"}));
+    double left = 0.0;
+    ASSERT_TRUE(channel->SecondsToService(&left));
+    EXPECT_NEAR(left, 2.05, 1e-9) << "the next pass's start, and the slack";
+
+    SetFakeClockMs(3049);
     channel->ServiceLoop();
-    EXPECT_EQ(graph->calls, (Calls{"Stop", "Seek 0", "Run"}));
-    EXPECT_EQ(graph->position, 0.0);
+    EXPECT_EQ(first->startsMs.size(), 1u) << "the first pass is still being handed on";
+    EXPECT_NEAR(channel->GetPosition(), 0.019, 1e-9);
+    SetFakeClockMs(3050);
+    channel->ServiceLoop();
+    EXPECT_EQ(first->startsMs, (std::vector<LONGLONG>{1030, 5030}));
+    EXPECT_EQ(second->startsMs, std::vector<LONGLONG>{3030}) << "the pass under way is left alone";
     EXPECT_EQ(channel->GetState(), 2);
-    EXPECT_EQ(channel->GetVolume(), 50);
-    EXPECT_EQ(graph->stopTime, 2.5);
 
-    graph->position = 2.99;
+    channel->SetLoop(false);
+    EXPECT_EQ(first->state, State_Stopped) << "the next pass is called off";
+    SetFakeClockMs(9000);
     channel->ServiceLoop();
-    EXPECT_EQ(graph->calls.size(), 3u) << "nothing before the end";
+    EXPECT_EQ(channel->GetState(), 1) << "the current pass ended";
+    EXPECT_EQ(channel->GetPosition(), 2.0);
 }
 
-// Wine's graph may ignore a seek while it runs at its end; the restart does
-// not depend on the seek being honoured while running.
-TEST_F(PlaybackChannelTest, LoopKeepsWrappingAGraphThatIgnoresRunningSeeks)
+// A clip shorter than a cue and a lead cannot join its passes, but every
+// pass is played, one after the other, none skipped.
+TEST_F(PlaybackChannelTest, AClipTooShortToJoinStillPlaysEveryPass)
 {
     Load();
-    graph->resumesOnRewind = false;
+    graph->duration = 0.01;
     channel->SetLoop(true);
+    FakeFilterGraph* second = LatestGraph();
+    second->duration = 0.01;
+    SetFakeClockMs(1000);
     channel->Run();
-    int wraps = 0;
-    for (int tick = 0; tick < 400; ++tick) {
-        double before = graph->position;
+    EXPECT_EQ(second->startsMs, std::vector<LONGLONG>{1040});
+    for (LONGLONG ms = 1000; ms < 2000; ms += 5) {
+        SetFakeClockMs(ms);
         channel->ServiceLoop();
-        if (graph->position < before)
-            ++wraps;
-        graph->position = std::min(graph->position + 0.05, graph->duration);
     }
-    EXPECT_GE(wraps, 5);
-    EXPECT_EQ(graph->stopCalls, wraps);
-    EXPECT_EQ(graph->runCalls, wraps + 1) << "the host's own Run and one per wrap";
-    EXPECT_EQ(graph->state, State_Running);
-}
-
-TEST_F(PlaybackChannelTest, LoopOnlyRewindsAGraphThatIsNotRunning)
-{
-    Load();
-    channel->SetLoop(true);
-    for (OAFilterState state : {State_Paused, State_Stopped}) {
-        SCOPED_TRACE(testing::Message() << "state " << state);
-        graph->state = state;
-        graph->position = 3.0;
-        graph->calls.clear();
-        channel->ServiceLoop();
-        EXPECT_EQ(graph->calls, Calls{"Seek 0"});
-        EXPECT_EQ(graph->position, 0.0);
-        EXPECT_EQ(graph->state, state);
+    size_t passes = graph->startsMs.size() + second->startsMs.size();
+    EXPECT_GE(passes, 15u);
+    for (FakeFilterGraph* each : {graph, second}) {
+        for (size_t pass = 1; pass < each->startsMs.size(); ++pass)
+            EXPECT_GE(each->startsMs[pass], each->startsMs[pass - 1] + 30);
     }
 }
 
-TEST_F(PlaybackChannelTest, LoopNeverStartsAGraphThatWasNotRunning)
+TEST_F(PlaybackChannelTest, ALoopingChannelThatIsNotRunningOnlyGoesBackToTheStart)
 {
     Load();
-    graph->resumesOnRewind = false;
-    graph->state = State_Paused;
-    graph->position = 3.0;
     channel->SetLoop(true);
-    for (int tick = 0; tick < 10; ++tick)
-        channel->ServiceLoop();
-    EXPECT_EQ(graph->runCalls, 0);
-    EXPECT_EQ(graph->stopCalls, 0);
-    EXPECT_EQ(graph->state, State_Paused);
-}
-
-TEST_F(PlaybackChannelTest, WithoutLoopOrWithoutAnOrderedPositionNothingIsRewound)
-{
-    Load();
-    graph->state = State_Running;
-    graph->position = 3.0;
+    channel->SetPosition(3.0);
+    double left = 0.0;
+    EXPECT_FALSE(channel->SecondsToService(&left));
     channel->ServiceLoop();
-    EXPECT_EQ(graph->seekCalls, 0);
-    EXPECT_EQ(graph->stopCalls, 0);
-
-    channel->SetLoop(true);
-    graph->position = std::nan("");
-    channel->ServiceLoop();
-    EXPECT_EQ(graph->seekCalls, 0);
-    EXPECT_EQ(graph->stopCalls, 0);
+    EXPECT_EQ(channel->GetPosition(), 0.0);
+    EXPECT_EQ(channel->GetState(), 0);
+    EXPECT_TRUE(graph->startsMs.empty());
 }
 
 TEST_F(PlaybackChannelTest, ClosedLoopingChannelIsServicedSafely)
@@ -395,50 +460,9 @@ TEST_F(PlaybackChannelTest, ClosedLoopingChannelIsServicedSafely)
     channel->Close();
     for (int tick = 0; tick < 10; ++tick)
         channel->ServiceLoop();
+    double left = 0.0;
+    EXPECT_FALSE(channel->SecondsToService(&left));
     EXPECT_EQ(LiveGraphs(), 0);
-}
-
-// The wake-up that wraps a loop on time is armed from this answer: a channel
-// it would not restart must never ask for one.
-TEST_F(PlaybackChannelTest, TimeToWrapIsToldOnlyForALoadedLoopingRunningChannel)
-{
-    double left = -1.0;
-    channel->SetLoop(true);
-    EXPECT_FALSE(channel->SecondsToWrap(&left)) << "no file";
-
-    Load();
-    graph->state = State_Running;
-    graph->position = 2.98;
-    ASSERT_TRUE(channel->SecondsToWrap(&left));
-    EXPECT_NEAR(left, 0.02, 1e-9);
-    graph->position = 3.01;
-    ASSERT_TRUE(channel->SecondsToWrap(&left));
-    EXPECT_NEAR(left, -0.01, 1e-9) << "already past its end";
-
-    const struct {
-        OAFilterState state;
-        bool loop;
-        double position;
-    } silent[] = {
-        {State_Paused, true, 2.98},
-        {State_Stopped, true, 2.98},
-        {State_Running, false, 2.98},
-        {State_Running, true, std::nan("")},
-    };
-    for (const auto& c : silent) {
-        SCOPED_TRACE(testing::Message() << "state " << c.state << " loop " << c.loop << " at "
-                                        << c.position);
-        graph->state = c.state;
-        channel->SetLoop(c.loop);
-        graph->position = c.position;
-        EXPECT_FALSE(channel->SecondsToWrap(&left));
-    }
-
-    channel->SetLoop(true);
-    graph->state = State_Running;
-    graph->position = 2.98;
-    channel->Close();
-    EXPECT_FALSE(channel->SecondsToWrap(&left)) << "closed";
 }
 
 // Every question to Wine's filter mapper leaves registry handles open for
@@ -578,12 +602,14 @@ TEST_F(ChosenFilterTest, OpeningTheHeldFileAgainLeavesItAsAFreshOpenWould)
     EXPECT_EQ(LatestGraph(), graph);
     EXPECT_EQ(graph->renderCalls, 1);
     EXPECT_EQ(graph->state, State_Stopped);
-    EXPECT_EQ(graph->position, 0.0);
-    EXPECT_GE(graph->flushes, 1) << "what the renderer had queued would play before the start";
+    EXPECT_EQ(channel->GetPosition(), 0.0);
     EXPECT_EQ(graph->stopTime, 3.0) << "a stop time before the end survived";
     EXPECT_EQ(graph->volume, 0) << "full volume";
     EXPECT_EQ(channel->GetState(), 0);
     EXPECT_EQ(TakeLog(), "");
+    graph->calls.clear();
+    channel->Run();
+    EXPECT_EQ(graph->calls[2], "Seek 0") << "while paused: what the renderer had queued is dropped";
 }
 
 void TouchWriteTime(const char* path, DWORD secondsLater)

@@ -1,0 +1,233 @@
+#include "playback/playback_graph.h"
+
+#include <cmath>
+
+#include "diag/error_log.h"
+#include "playback/agent_clock.h"
+
+namespace {
+
+const double kUnitsPerSecond = 10000000.0;
+// The attenuation of a graph that has just rendered its file.
+const long kFullVolume = 0;
+// A stop time the host has not set: the graph stops at its duration.
+const double kNoStopTime = -1.0;
+// Far longer than a cue takes on a loaded machine (a few milliseconds for a
+// WAV, tens for a compressed file): only a graph whose decoder stalls waits
+// this long, and the host's reply with it.
+const LONG kCueWaitMs = 100;
+
+template <class Interface>
+bool QueryGraph(IGraphBuilder* graph, REFIID iid, Interface** member, const char* tag)
+{
+    graph->QueryInterface(iid, reinterpret_cast<void**>(member));
+    if (*member)
+        return true;
+    LogError(tag, NULL);
+    return false;
+}
+
+template <class Interface>
+void ReleaseAndClear(Interface*& member)
+{
+    if (!member)
+        return;
+    member->Release();
+    member = NULL;
+}
+
+}  // namespace
+
+double ReferenceToSeconds(REFERENCE_TIME time)
+{
+    return static_cast<double>(time) / kUnitsPerSecond;
+}
+
+REFERENCE_TIME SecondsToReference(double seconds)
+{
+    return static_cast<REFERENCE_TIME>(std::floor(seconds * kUnitsPerSecond + 0.5));
+}
+
+PlaybackGraph::PlaybackGraph()
+    : pGraph(NULL), pMediaControl(NULL), pMediaPos(NULL), pBasicAudio(NULL), pMediaFilter(NULL),
+      stopTime(kNoStopTime), from(0.0), started(false), startTime(0)
+{
+}
+
+PlaybackGraph::~PlaybackGraph()
+{
+    Release();
+}
+
+// The clock is set while the graph is still stopped, as the platform
+// requires, and before anything is rendered into it, so every filter the
+// render adds joins it.
+bool PlaybackGraph::Build()
+{
+    Release();
+    IReferenceClock* clock = AgentClock();
+    if (!clock)
+        return false;
+    CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                     reinterpret_cast<void**>(&pGraph));
+    if (!pGraph) {
+        LogError("Init:pGraph", NULL);
+        Release();
+        return false;
+    }
+    if (!QueryGraph(pGraph, IID_IMediaControl, &pMediaControl, "Init:pMediaControl") ||
+        !QueryGraph(pGraph, IID_IMediaPosition, &pMediaPos, "Init:pMediaPos") ||
+        !QueryGraph(pGraph, IID_IBasicAudio, &pBasicAudio, "Init:pBasicAudio") ||
+        !QueryGraph(pGraph, IID_IMediaFilter, &pMediaFilter, "Init:pMediaFilter")) {
+        Release();
+        return false;
+    }
+    pMediaFilter->SetSyncSource(clock);
+    ResetTimeline();
+    return true;
+}
+
+// The last release stops the graph.
+void PlaybackGraph::Release()
+{
+    ReleaseAndClear(pMediaFilter);
+    ReleaseAndClear(pBasicAudio);
+    ReleaseAndClear(pMediaPos);
+    ReleaseAndClear(pMediaControl);
+    ReleaseAndClear(pGraph);
+    ResetTimeline();
+}
+
+bool PlaybackGraph::Held() const
+{
+    return pGraph != NULL;
+}
+
+// The one failure exit: whatever went wrong, the caller reports it.
+bool PlaybackGraph::Render(const WCHAR* wide, FilterChoices* choices)
+{
+    OfferedRender offered = RenderOfferingChoice(pGraph, wide, choices);
+    bool rendered = offered == kRenderedAsOffered;
+    if (offered == kNothingOffered)
+        rendered = RenderAndRemember(pGraph, wide, choices);
+    if (offered == kRenderedOtherwise)
+        rendered = Build() && RenderAndRemember(pGraph, wide, choices);
+    if (rendered)
+        ResetTimeline();
+    return rendered;
+}
+
+void PlaybackGraph::ReturnToFreshState()
+{
+    pMediaControl->Stop();
+    pMediaPos->put_StopTime(Duration());
+    pBasicAudio->put_Volume(kFullVolume);
+    ResetTimeline();
+}
+
+// Stop first: a running graph that has played to its end ignores a seek
+// under Wine. The seek comes while paused: a stopped renderer keeps the sound
+// it had queued and plays it on the next run (Wine's does), and a seek while
+// paused flushes it.
+bool PlaybackGraph::Cue(double at)
+{
+    pMediaControl->Stop();
+    pMediaControl->Pause();
+    pMediaPos->put_CurrentPosition(at);
+    from = at;
+    started = false;
+    OAFilterState state = State_Stopped;
+    return pMediaControl->GetState(kCueWaitMs, &state) == S_OK && state == State_Paused;
+}
+
+void PlaybackGraph::StartAt(REFERENCE_TIME start)
+{
+    pMediaFilter->Run(start);
+    started = true;
+    startTime = start;
+}
+
+void PlaybackGraph::StopAt(double at)
+{
+    pMediaControl->Stop();
+    from = at;
+    started = false;
+}
+
+bool PlaybackGraph::Started() const
+{
+    return started;
+}
+
+double PlaybackGraph::From() const
+{
+    return from;
+}
+
+REFERENCE_TIME PlaybackGraph::StartTime() const
+{
+    return startTime;
+}
+
+REFERENCE_TIME PlaybackGraph::EndTime() const
+{
+    double left = End() - from;
+    return startTime + SecondsToReference(left > 0.0 ? left : 0.0);
+}
+
+double PlaybackGraph::PositionAt(REFERENCE_TIME now) const
+{
+    double position = from;
+    if (started && now > startTime)
+        position += ReferenceToSeconds(now - startTime);
+    double end = End();
+    return position < end ? position : end;
+}
+
+double PlaybackGraph::Duration() const
+{
+    REFTIME seconds = 0.0;
+    if (pMediaPos)
+        pMediaPos->get_Duration(&seconds);
+    return seconds;
+}
+
+double PlaybackGraph::End() const
+{
+    double length = Duration();
+    return stopTime >= 0.0 && stopTime < length ? stopTime : length;
+}
+
+void PlaybackGraph::SetStopTime(double seconds)
+{
+    pMediaPos->put_StopTime(seconds);
+    stopTime = seconds;
+}
+
+void PlaybackGraph::SetVolume(long attenuation)
+{
+    pBasicAudio->put_Volume(attenuation);
+}
+
+// A failed read counts as silence.
+long PlaybackGraph::Volume()
+{
+    long attenuation = -10000;
+    pBasicAudio->get_Volume(&attenuation);
+    return attenuation;
+}
+
+OAFilterState PlaybackGraph::State()
+{
+    OAFilterState state = State_Stopped;
+    pMediaControl->GetState(0, &state);
+    return state;
+}
+
+void PlaybackGraph::ResetTimeline()
+{
+    stopTime = kNoStopTime;
+    from = 0.0;
+    started = false;
+    startTime = 0;
+}
