@@ -50,7 +50,7 @@ REFERENCE_TIME SecondsToReference(double seconds)
 
 PlaybackGraph::PlaybackGraph()
     : pGraph(NULL), pMediaControl(NULL), pMediaPos(NULL), pBasicAudio(NULL), pMediaFilter(NULL),
-      stopTime(kNoStopTime), from(0.0), started(false), startTime(0)
+      pMediaSeeking(NULL), stopTime(kNoStopTime), from(0.0), started(false), startTime(0)
 {
 }
 
@@ -78,7 +78,8 @@ bool PlaybackGraph::Build()
     if (!QueryGraph(pGraph, IID_IMediaControl, &pMediaControl, "Init:pMediaControl") ||
         !QueryGraph(pGraph, IID_IMediaPosition, &pMediaPos, "Init:pMediaPos") ||
         !QueryGraph(pGraph, IID_IBasicAudio, &pBasicAudio, "Init:pBasicAudio") ||
-        !QueryGraph(pGraph, IID_IMediaFilter, &pMediaFilter, "Init:pMediaFilter")) {
+        !QueryGraph(pGraph, IID_IMediaFilter, &pMediaFilter, "Init:pMediaFilter") ||
+        !QueryGraph(pGraph, IID_IMediaSeeking, &pMediaSeeking, "Init:pMediaSeeking")) {
         Release();
         return false;
     }
@@ -90,6 +91,7 @@ bool PlaybackGraph::Build()
 // The last release stops the graph.
 void PlaybackGraph::Release()
 {
+    ReleaseAndClear(pMediaSeeking);
     ReleaseAndClear(pMediaFilter);
     ReleaseAndClear(pBasicAudio);
     ReleaseAndClear(pMediaPos);
@@ -128,12 +130,17 @@ void PlaybackGraph::ReturnToFreshState()
 // Stop first: a running graph that has played to its end ignores a seek
 // under Wine. The seek comes while paused: a stopped renderer keeps the sound
 // it had queued and plays it on the next run (Wine's does), and a seek while
-// paused flushes it.
+// paused flushes it. The end goes with it: a seek that names no end lets
+// Wine's parser play on past the duration it reported (GStreamer reports
+// half the length of a mono ADPCM WAV and then decodes it all).
 bool PlaybackGraph::Cue(double at)
 {
     pMediaControl->Stop();
     pMediaControl->Pause();
-    pMediaPos->put_CurrentPosition(at);
+    LONGLONG start = SecondsToReference(at);
+    LONGLONG end = SecondsToReference(End());
+    pMediaSeeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, &end,
+                                AM_SEEKING_AbsolutePositioning);
     from = at;
     started = false;
     OAFilterState state = State_Stopped;

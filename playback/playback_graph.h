@@ -47,10 +47,11 @@ public:
     // volume: what a fresh render leaves.
     void ReturnToFreshState();
 
-    // Assumes: Held(). Stops the graph, seeks it to `from` while paused, which
-    // drops whatever its renderer still held, and waits a bounded time for
-    // the renderer to hold the first samples from there. False when they did
-    // not come in time: the graph is then still on its way there, paused.
+    // Assumes: Held(). Stops the graph, seeks it to `from` and its end while
+    // paused, which drops whatever its renderer still held, and waits a
+    // bounded time for the renderer to hold the first samples from there.
+    // False when they did not come in time: the graph is then still on its
+    // way there, paused.
     bool Cue(double from);
     // Assumes: Cue was called. Runs the graph so that the sound at From is
     // presented at `start`.
@@ -90,6 +91,7 @@ private:
     IMediaPosition* pMediaPos;
     IBasicAudio* pBasicAudio;
     IMediaFilter* pMediaFilter;
+    IMediaSeeking* pMediaSeeking;
     double stopTime;
     double from;
     bool started;

@@ -90,6 +90,8 @@ STDMETHODIMP FakeFilterGraph::QueryInterface(REFIID iid, void** object)
         *object = static_cast<IBasicAudio*>(this);
     else if (iid == IID_IMediaFilter)
         *object = static_cast<IMediaFilter*>(this);
+    else if (iid == IID_IMediaSeeking)
+        *object = static_cast<IMediaSeeking*>(this);
     else
         return E_NOINTERFACE;
     AddRef();
@@ -292,6 +294,17 @@ STDMETHODIMP FakeFilterGraph::put_CurrentPosition(REFTIME value)
     return S_OK;
 }
 
+STDMETHODIMP FakeFilterGraph::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop,
+                                           DWORD stopFlags)
+{
+    const double kUnitsPerSecond = 10000000.0;
+    if (stop && (stopFlags & AM_SEEKING_PositioningBitsMask) == AM_SEEKING_AbsolutePositioning)
+        seekEnd = *stop / kUnitsPerSecond;
+    if (current && (currentFlags & AM_SEEKING_PositioningBitsMask) == AM_SEEKING_AbsolutePositioning)
+        return put_CurrentPosition(*current / kUnitsPerSecond);
+    return S_OK;
+}
+
 STDMETHODIMP FakeFilterGraph::get_CurrentPosition(REFTIME* out)
 {
     *out = position;
@@ -350,4 +363,20 @@ STDMETHODIMP FakeFilterGraph::get_Rate(double*) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::CanSeekForward(LONG*) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::CanSeekBackward(LONG*) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::put_Balance(long) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::GetCapabilities(DWORD*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::CheckCapabilities(DWORD*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::IsFormatSupported(const GUID*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::QueryPreferredFormat(GUID*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::GetTimeFormat(GUID*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::IsUsingTimeFormat(const GUID*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::SetTimeFormat(const GUID*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::GetDuration(LONGLONG*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::GetStopPosition(LONGLONG*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::GetCurrentPosition(LONGLONG*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::ConvertTimeFormat(LONGLONG*, const GUID*, LONGLONG, const GUID*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::GetPositions(LONGLONG*, LONGLONG*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::GetAvailable(LONGLONG*, LONGLONG*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::SetRate(double) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::GetRate(double*) { return E_NOTIMPL; }
+STDMETHODIMP FakeFilterGraph::GetPreroll(LONGLONG*) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::get_Balance(long*) { return E_NOTIMPL; }

@@ -33,7 +33,8 @@ class FakeFilterGraph final : public IGraphBuilder,
                         public IMediaControl,
                         public IMediaPosition,
                         public IBasicAudio,
-                        public IMediaFilter {
+                        public IMediaFilter,
+                        public IMediaSeeking {
 public:
     explicit FakeFilterGraph(const FakeGraphScript& script);
     ~FakeFilterGraph();
@@ -52,6 +53,8 @@ public:
     // "Pause", "Seek 1.5", "Run at 1030" (an explicit start, in milliseconds
     // of the reference clock).
     std::vector<std::string> calls;
+    // The end the last seek through IMediaSeeking named, in seconds.
+    double seekEnd = 0.0;
     // The start times of the explicit runs, in milliseconds.
     std::vector<LONGLONG> startsMs;
     IReferenceClock* syncSource = nullptr;
@@ -132,6 +135,27 @@ public:
     STDMETHODIMP GetState(DWORD timeout, FILTER_STATE* out) override;
     STDMETHODIMP SetSyncSource(IReferenceClock* clock) override;
     STDMETHODIMP GetSyncSource(IReferenceClock** clock) override;
+
+    // IMediaSeeking: SetPositions seeks as put_CurrentPosition does, and
+    // keeps the end it names; nothing else is used by the agent.
+    STDMETHODIMP SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop,
+                              DWORD stopFlags) override;
+    STDMETHODIMP GetCapabilities(DWORD*) override;
+    STDMETHODIMP CheckCapabilities(DWORD*) override;
+    STDMETHODIMP IsFormatSupported(const GUID*) override;
+    STDMETHODIMP QueryPreferredFormat(GUID*) override;
+    STDMETHODIMP GetTimeFormat(GUID*) override;
+    STDMETHODIMP IsUsingTimeFormat(const GUID*) override;
+    STDMETHODIMP SetTimeFormat(const GUID*) override;
+    STDMETHODIMP GetDuration(LONGLONG*) override;
+    STDMETHODIMP GetStopPosition(LONGLONG*) override;
+    STDMETHODIMP GetCurrentPosition(LONGLONG*) override;
+    STDMETHODIMP ConvertTimeFormat(LONGLONG*, const GUID*, LONGLONG, const GUID*) override;
+    STDMETHODIMP GetPositions(LONGLONG*, LONGLONG*) override;
+    STDMETHODIMP GetAvailable(LONGLONG*, LONGLONG*) override;
+    STDMETHODIMP SetRate(double) override;
+    STDMETHODIMP GetRate(double*) override;
+    STDMETHODIMP GetPreroll(LONGLONG*) override;
 
     // The classes of the filters from the source along its connections.
     std::vector<CLSID> ConnectedClasses() const;

@@ -241,7 +241,8 @@ INSTANTIATE_TEST_SUITE_P(EachMember, GraphBuildFailureTest,
                                          BuildFailure{"Init:pMediaControl", false, &IID_IMediaControl},
                                          BuildFailure{"Init:pMediaPos", false, &IID_IMediaPosition},
                                          BuildFailure{"Init:pBasicAudio", false, &IID_IBasicAudio},
-                                         BuildFailure{"Init:pMediaFilter", false, &IID_IMediaFilter}));
+                                         BuildFailure{"Init:pMediaFilter", false, &IID_IMediaFilter},
+                                         BuildFailure{"Init:pMediaSeeking", false, &IID_IMediaSeeking}));
 
 using Calls = std::vector<std::string>;
 
@@ -298,6 +299,7 @@ TEST_F(PlaybackChannelTest, PositionAndStateFollowWhatIsHeard)
     }
 
     channel->SetStopTime(2.0);
+    EXPECT_EQ(graph->seekEnd, 2.0) << "every cue names the end, which the graph must not play past";
     SetFakeClockMs(20000);
     EXPECT_NEAR(channel->GetPosition(), 2.0, 1e-9) << "never past the stop time";
     EXPECT_EQ(channel->GetState(), 1);

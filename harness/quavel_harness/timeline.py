@@ -1,0 +1,119 @@
+"""What the sound device heard, laid on the wall clock that a Windows host
+stamps its commands with (timeline_host: Wine's
+GetSystemTimePreciseAsFileTime is the Unix real-time clock).
+
+The sound device renders in real time and its recorder hands on what it has
+rendered, so the recording's time is the wall clock's plus an offset. A busy
+machine lets the recorder read late, which shows as too small an offset: the
+largest seen near a moment is the truest. The device also runs a little fast
+against the wall clock (about 200 ppm, 12 ms a minute), so the offset is
+taken from reads near each moment, never once for a whole run.
+
+A chirp tells by its frequency which moment of a clip is heard: `heard_clip`
+turns a recording of one into the clip's time at each moment of the
+recording."""
+import bisect
+import statistics
+import threading
+import time
+
+from . import loop_gaps
+
+SAMPLE_EVERY_S = 0.002
+# Reads this close to a moment give its offset: wide enough to hold moments
+# the recorder was up to date, narrow against the device's drift.
+NEAR_S = 1.0
+# A clip time is told from the chirp periods this close to the moment asked:
+# one period alone tells it only roughly where the sweep is fast.
+NEAREST_PERIOD_S = 0.01
+# Silence this long ends a sound.
+QUIET_S = 0.02
+# Louder than this counts as sound (about -40 dB of full scale).
+SOUND_LEVEL = 0.01
+
+
+class WallClock:
+    """Maps wall-clock moments into a running recorder's recording: reads
+    how much it has recorded, with the time, every few milliseconds."""
+
+    def __init__(self, recorder):
+        self.recorder = recorder
+        self.reads = []  # (wall seconds, recorded seconds)
+        self.running = False
+        self.thread = None
+
+    def __enter__(self):
+        self.running = True
+        self.thread = threading.Thread(target=self._read, daemon=True)
+        self.thread.start()
+        return self
+
+    def __exit__(self, *failure):
+        self.running = False
+        self.thread.join()
+        return False
+
+    def _read(self):
+        while self.running:
+            self.reads.append((time.time(), self.recorder.recorded_s()))
+            time.sleep(SAMPLE_EVERY_S)
+
+    def recording_s(self, wall_s):
+        """Where the moment `wall_s` falls in the recording."""
+        times = [wall for wall, _ in self.reads]
+        low = bisect.bisect_left(times, wall_s - NEAR_S)
+        high = bisect.bisect_right(times, wall_s + NEAR_S)
+        near = self.reads[low:high] or self.reads
+        return wall_s + max(recorded - wall for wall, recorded in near)
+
+
+class HeardClip:
+    """The clip time heard at each moment of a recording of a chirp clip."""
+
+    def __init__(self, samples, rate, start_hz, end_hz, clip_s):
+        self.samples = samples
+        self.rate = rate
+        self.offsets = loop_gaps.clip_offsets(samples, rate, start_hz, end_hz, clip_s)
+        self.times = [moment for moment, _ in self.offsets]
+
+    def clip_s(self, recording_s):
+        """The clip time heard at `recording_s`, or None when no chirp period
+        lies that close (silence, or another sound)."""
+        low = bisect.bisect_left(self.times, recording_s - NEAREST_PERIOD_S)
+        high = bisect.bisect_right(self.times, recording_s + NEAREST_PERIOD_S)
+        if low >= high:
+            return None
+        return recording_s - statistics.median(offset for _, offset in self.offsets[low:high])
+
+    def sound_from(self, recording_s):
+        """The first moment from `recording_s` on that sound is heard, or
+        None."""
+        start = max(0, int(recording_s * self.rate))
+        for index in range(start, len(self.samples)):
+            if abs(self.samples[index]) > SOUND_LEVEL:
+                return index / self.rate
+        return None
+
+    def silence_from(self, recording_s):
+        """The first moment from `recording_s` on that begins at least
+        QUIET_S of silence, or None."""
+        quiet_run = int(QUIET_S * self.rate)
+        run = 0
+        for index in range(max(0, int(recording_s * self.rate)), len(self.samples)):
+            run = run + 1 if abs(self.samples[index]) <= SOUND_LEVEL else 0
+            if run >= quiet_run:
+                return (index - run + 1) / self.rate
+        return None
+
+    def first_clip_s(self, recording_s):
+        """The clip time of the first chirp period heard from `recording_s`
+        on, and when, as (recording time, clip time); None if none."""
+        index = bisect.bisect_left(self.times, recording_s)
+        if index >= len(self.offsets):
+            return None
+        moment, offset = self.offsets[index]
+        return moment, moment - offset
+
+
+def median_abs(values):
+    return statistics.median(abs(value) for value in values) if values else None
