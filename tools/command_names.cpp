@@ -40,12 +40,12 @@ const CommandName* FindCommandName(const char* name)
     return nullptr;
 }
 
-void PrintCommandNames()
+void PrintCommandNames(FILE* out)
 {
     for (const CommandName& command : kCommandNames) {
         const char* argument = command.argument == ArgumentKind::Text     ? " PATH"
                                : command.argument == ArgumentKind::Number ? " N"
                                                                           : "";
-        fprintf(stderr, "  %2d  %s%s\n", command.code, command.name, argument);
+        fprintf(out, "  %2d  %s%s\n", command.code, command.name, argument);
     }
 }

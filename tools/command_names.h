@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdio>
+
 // The names quavelctl accepts for the protocol's commands.
 
 enum class ArgumentKind { None, Text, Number };
@@ -13,5 +15,5 @@ struct CommandName {
 // The command called `name`, or null.
 const CommandName* FindCommandName(const char* name);
 
-// Lists every name with its code, for the usage text.
-void PrintCommandNames();
+// Lists every name with its code on `out`, for the usage text.
+void PrintCommandNames(FILE* out);

@@ -3,10 +3,15 @@
 //   quavelctl [--channel 1|2] [--timeout MS] status [--json]
 //   quavelctl [--timeout MS] ping
 //   quavelctl wait [MS]
-// Exit codes: 0 answered, 1 no agent (or none appeared while waiting),
-// 2 malformed command line, 3 the agent did not answer in time.
+//   quavelctl --help | -h | --version
+// Exit codes: 0 answered (or help and version shown), 1 no agent (or none
+// appeared while waiting), 2 malformed command line, 3 the agent did not
+// answer in time.
 
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cstring>
@@ -19,6 +24,7 @@
 namespace {
 
 const int kExitAnswered = 0;
+const int kExitShown = 0;
 const int kExitNoAgent = 1;
 const int kExitUsage = 2;
 const int kExitTimedOut = 3;
@@ -33,20 +39,52 @@ struct Request {
     const char* argument = nullptr;
 };
 
-int Usage(const char* problem)
+void PrintUsage(FILE* out)
 {
-    fprintf(stderr, "quavelctl: %s\n", problem);
-    fprintf(stderr,
+    fprintf(out,
             "usage: quavelctl [--channel 1|2] [--timeout MS] COMMAND [ARGUMENT]\n"
             "       quavelctl [--channel 1|2] [--timeout MS] status [--json]\n"
             "       quavelctl [--timeout MS] ping\n"
             "       quavelctl wait [MS]\n"
+            "       quavelctl --help | -h | --version\n"
+            "Sends one command to the running agent and prints its reply, a number.\n"
+            "  --channel 1|2  the channel addressed (default 1)\n"
+            "  --timeout MS   how long to wait for the reply, in milliseconds (default %d)\n"
+            "  wait MS        how long to wait for an agent's window, in milliseconds\n"
+            "                 (default %lu)\n"
+            "Positions, durations and stop times are in hundredths of a second\n"
+            "(set-position 150 is 1.5 s); volume is in percent, 0-100.\n"
             "status shows both channels, or the one --channel names: state, position and\n"
             "duration in seconds, volume in percent, loop; --json prints one JSON object.\n"
             "Its --timeout bounds all of its questions together.\n"
-            "COMMAND is a raw code or one of:\n");
-    PrintCommandNames();
+            "Exit codes: 0 answered, 1 no agent, 2 malformed command line,\n"
+            "3 the agent did not answer in time.\n"
+            "COMMAND is a raw code or one of:\n",
+            QUAVEL_DEFAULT_TIMEOUT_MS, static_cast<unsigned long>(kDefaultWaitMs));
+    PrintCommandNames(out);
+}
+
+int Usage(const char* problem)
+{
+    fprintf(stderr, "quavelctl: %s\n", problem);
+    PrintUsage(stderr);
     return kExitUsage;
+}
+
+int Help(const char* argument)
+{
+    if (argument)
+        return Usage("--help takes no argument");
+    PrintUsage(stdout);
+    return kExitShown;
+}
+
+int Version(const char* argument)
+{
+    if (argument)
+        return Usage("--version takes no argument");
+    printf("quavelctl %s\n", QUAVEL_VERSION);
+    return kExitShown;
 }
 
 int Report(QuavelStatus status)
@@ -141,6 +179,10 @@ int SendCommand(const Request& request)
 
 int main(int argc, char** argv)
 {
+    // Replies end in a bare line feed on every platform: under Wine a text
+    // mode stream would add a carriage return that a POSIX shell keeps.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     Request request;
     int next = 1;
     for (; next + 1 < argc; next += 2) {
@@ -164,6 +206,10 @@ int main(int argc, char** argv)
     request.command = argv[next];
     request.argument = next + 1 < argc ? argv[next + 1] : nullptr;
 
+    if (strcmp(request.command, "--help") == 0 || strcmp(request.command, "-h") == 0)
+        return Help(request.argument);
+    if (strcmp(request.command, "--version") == 0)
+        return Version(request.argument);
     if (strcmp(request.command, "wait") == 0)
         return WaitForAgent(request.argument);
     if (strcmp(request.command, "ping") == 0)

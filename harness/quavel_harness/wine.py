@@ -103,8 +103,10 @@ class WineSession:
 
     def outcome(self, program, *arguments):
         """(exit code, standard output, standard error) of a program run to
-        its end, one that may fail on purpose included."""
-        with tempfile.TemporaryFile("w+") as output, tempfile.TemporaryFile("w+") as errors:
+        its end, one that may fail on purpose included. The outputs keep the
+        line ends the program wrote."""
+        with tempfile.TemporaryFile("w+", newline="") as output, \
+                tempfile.TemporaryFile("w+", newline="") as errors:
             code = subprocess.run(self.command(program, *arguments), cwd=self.work_dir,
                                   stdin=subprocess.DEVNULL, stdout=output, stderr=errors,
                                   timeout=PROGRAM_BOUND_S).returncode

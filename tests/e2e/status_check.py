@@ -2,7 +2,8 @@
 """End to end: `quavelctl status` against a live agent under Wine, in both
 of its forms, for a channel with a known file and for an empty one, and its
 exit codes when there is no agent, when the command line is malformed and
-when the agent does not answer.
+when the agent does not answer; quavelctl's help, version and the bytes of
+a reply, as a POSIX shell reading them under Wine gets them.
 
   status_check.py status --bin DIR --work DIR --pulse DIR -- RUNNER...
 """
@@ -12,13 +13,14 @@ import re
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "harness"))
-from quavel_harness import check_script, signals, wav  # noqa: E402
+from quavel_harness import check_script, project, signals, wav  # noqa: E402
 
 EXIT_ANSWERED, EXIT_NO_AGENT, EXIT_USAGE, EXIT_TIMED_OUT = 0, 1, 2, 3
 EMPTY = {"state": "no file", "position": 0.0, "duration": 0.0, "volume": 0, "loop": False}
 TEXT_LINE = re.compile(r"channel (\d): ([a-z ]+), (-?\d+\.\d\d) s of (-?\d+\.\d\d) s, "
                        r"volume (\d+) %, loop (on|off)$")
 EXIT_BOUND_S = 60
+UNITS = ("milliseconds", "hundredths of a second", "percent")
 
 
 class Checks:
@@ -68,12 +70,30 @@ class Checks:
                     f"not {code} and nothing")
 
 
+def check_help_and_version(checks):
+    """--help and -h print the usage, with the unit of every kind of number,
+    on standard output and succeed; a malformed command line still prints it
+    on standard error and fails; --version names the project's version."""
+    for option in ("--help", "-h"):
+        code, output, _ = checks.session.outcome("quavelctl.exe", option)
+        checks.expect(code == EXIT_ANSWERED and output.startswith("usage:") and
+                      all(unit in output for unit in UNITS) and "\r" not in output,
+                      f"{option} exited {code} printing {output[:200]!r}")
+    code, output, errors = checks.session.outcome("quavelctl.exe", "--help", "status")
+    checks.expect(code == EXIT_USAGE and output == "" and "usage:" in errors,
+                  f"--help with an argument exited {code} printing {output!r}, {errors!r}")
+    code, output, _ = checks.session.outcome("quavelctl.exe", "--version")
+    checks.expect((code, output) == (EXIT_ANSWERED, f"quavelctl {project.version()}\n"),
+                  f"--version exited {code} printing {output!r}")
+
+
 def check_status(session):
     """A 3 s tone on channel 1 at volume 50, looping; channel 2 empty but
     with its loop flag set (the flag belongs to the channel, not the file).
     Each step moves channel 1 into another state, so every state word, the
     seconds' formatting and each field's place are read back."""
     checks = Checks(session)
+    check_help_and_version(checks)
     checks.fails(["status"], EXIT_NO_AGENT, "without an agent")
 
     tone = signals.tone(signals.CHANNEL_HZ[0], 3.0, 0.3)
@@ -81,6 +101,8 @@ def check_status(session):
     agent = session.start_agent()
     both = checks.status()
     checks.expect(both == {"channel1": EMPTY, "channel2": EMPTY}, f"fresh agent: {both}")
+    state = session.outcome("quavelctl.exe", "state")[:2]
+    checks.expect(state == (EXIT_ANSWERED, "-1\n"), f"state of a fresh agent: {state}")
 
     assert session.quavelctl("open", session.windows_path("tone.wav")) == "1"
     session.quavelctl("set-volume", "50")
