@@ -4,8 +4,8 @@
 
 #include "playback/agent_clock.h"
 #include "playback/disk_file_path.h"
-#include "playback/output_latency.h"
 #include "playback/render_failure_report.h"
+#include "playback/start_delay.h"
 #include "playback/volume_curve.h"
 #include "playback/widen_path.h"
 
@@ -28,6 +28,14 @@ const REFERENCE_TIME kMixSlack = 20 * kMs;
 
 // Shared by both channels; only the agent's one thread opens files.
 char pathBuffer[kPathCapacity];
+
+// How much later than `start` a graph run at `now` is heard: a platform may
+// not manage a sound sooner than a while after the call.
+REFERENCE_TIME LatenessOf(REFERENCE_TIME start, REFERENCE_TIME now)
+{
+    REFERENCE_TIME soonest = now + MinimumStartDelay();
+    return soonest > start ? soonest - start : 0;
+}
 
 void ConvertSlashes(char* path)
 {
@@ -168,45 +176,42 @@ PlaybackGraph& PlaybackChannel::Next()
     return Other().Held() ? Other() : Current();
 }
 
-// The graph whose sound is presented at `time`: of those started by then,
-// the one started last; the current one when none was.
-int PlaybackChannel::PresentedAt(REFERENCE_TIME time)
+// The graph whose sound is presented (or, when `heard`, heard) at `time`:
+// of those started by then, the one started last; the current one when
+// none was.
+int PlaybackChannel::SoundingAt(REFERENCE_TIME time, bool heard)
 {
-    int presented = current;
+    int sounding = current;
     REFERENCE_TIME latest = 0;
     bool found = false;
     for (int index = 0; index < 2; ++index) {
         const PlaybackGraph& graph = graphs[index];
-        if (!graph.Started() || graph.StartTime() > time)
+        REFERENCE_TIME begins = heard ? graph.HeardTime() : graph.StartTime();
+        if (!graph.Started() || begins > time)
             continue;
-        if (!found || graph.StartTime() > latest) {
-            presented = index;
-            latest = graph.StartTime();
+        if (!found || begins > latest) {
+            sounding = index;
+            latest = begins;
             found = true;
         }
     }
-    return presented;
+    return sounding;
 }
 
-// What is heard now was presented an output latency ago.
-REFERENCE_TIME PlaybackChannel::HeardTime()
-{
-    return AgentClockNow() - OutputLatency();
-}
 
 // The pass presented at `now` becomes the current one.
 void PlaybackChannel::Settle(REFERENCE_TIME now)
 {
     if (Other().Held())
-        current = PresentedAt(now);
+        current = SoundingAt(now, false);
 }
 
 // Assumes: HasFile().
 bool PlaybackChannel::NearEnd()
 {
-    REFERENCE_TIME heard = HeardTime();
-    const PlaybackGraph& graph = graphs[PresentedAt(heard)];
-    return graph.PositionAt(heard) + kEndMargin >= graph.End();
+    REFERENCE_TIME now = AgentClockNow();
+    const PlaybackGraph& graph = graphs[SoundingAt(now, true)];
+    return graph.HeardPositionAt(now) + kEndMargin >= graph.End();
 }
 
 // Assumes: HasFile(). A start the host asked for: the current graph cued at
@@ -215,22 +220,33 @@ bool PlaybackChannel::NearEnd()
 void PlaybackChannel::StartFrom(double position)
 {
     bool cued = Current().Cue(position);
-    Current().StartAt(AgentClockNow() + (cued ? kStartLead : kUncuedStartLead));
+    REFERENCE_TIME now = AgentClockNow();
+    REFERENCE_TIME start = now + (cued ? kStartLead : kUncuedStartLead);
+    Current().StartAt(start, LatenessOf(start, now));
     if (loop && Other().Held())
         ScheduleNextPass();
 }
 
 // Assumes: the current graph is started. The next graph, cued at the start,
-// is started at the reference time the current pass ends, or as soon as it
-// can keep time when that is too soon: a clip shorter than a cue and a lead
-// still has every pass played whole, with a pause between.
+// is started at the reference time the current pass ends, and is heard as
+// late as the current pass is, so the two join where they meet; when that
+// is too soon for it, as soon as it can keep time: a clip shorter than a
+// cue and a lead still has every pass played whole, with a pause between.
 void PlaybackChannel::ScheduleNextPass()
 {
     REFERENCE_TIME join = Current().EndTime();
+    REFERENCE_TIME joinLateBy = Current().LateBy();
     PlaybackGraph& next = Next();
     bool cued = next.Cue(0.0);
-    REFERENCE_TIME earliest = AgentClockNow() + (cued ? kStartLead : kUncuedStartLead);
-    next.StartAt(join > earliest ? join : earliest);
+    REFERENCE_TIME now = AgentClockNow();
+    REFERENCE_TIME start = now + (cued ? kStartLead : kUncuedStartLead);
+    REFERENCE_TIME late = 0;
+    if (join >= start) {
+        start = join;
+        late = joinLateBy;
+    }
+    REFERENCE_TIME soonest = LatenessOf(start, now);
+    next.StartAt(start, soonest > late ? soonest : late);
 }
 
 void PlaybackChannel::StopBoth(double at)
@@ -249,15 +265,16 @@ bool PlaybackChannel::Run()
     return true;
 }
 
-// Where the sound stops is what was presented last: what the device still
-// holds is heard after the stop.
+// The sound stops where it was presented last: what the device holds still
+// plays out (recorded under Wine: it ends within a few milliseconds of that
+// position, 50 ms after the call).
 bool PlaybackChannel::Stop()
 {
     if (!HasFile())
         return false;
     REFERENCE_TIME now = AgentClockNow();
     Settle(now);
-    StopBoth(Current().PositionAt(now));
+    StopBoth(Current().PresentedPositionAt(now));
     return true;
 }
 
@@ -271,8 +288,8 @@ double PlaybackChannel::GetPosition()
 {
     if (!HasFile())
         return 0.0;
-    REFERENCE_TIME heard = HeardTime();
-    return graphs[PresentedAt(heard)].PositionAt(heard);
+    REFERENCE_TIME now = AgentClockNow();
+    return graphs[SoundingAt(now, true)].HeardPositionAt(now);
 }
 
 // A position before the start means the start. Handed on as it is, it sends
@@ -301,7 +318,7 @@ void PlaybackChannel::SetStopTime(double seconds)
     REFERENCE_TIME now = AgentClockNow();
     Settle(now);
     bool running = Current().Started();
-    double position = Current().PositionAt(now);
+    double position = Current().PresentedPositionAt(now);
     if (running)
         StopBoth(position);
     for (PlaybackGraph& graph : graphs) {
@@ -436,6 +453,6 @@ double PlaybackChannel::SecondsUntilHeard()
 {
     if (!HasFile() || !Current().Started())
         return 0.0;
-    REFERENCE_TIME left = Current().StartTime() + OutputLatency() - AgentClockNow();
+    REFERENCE_TIME left = Current().HeardTime() - AgentClockNow();
     return left > 0 ? ReferenceToSeconds(left) : 0.0;
 }

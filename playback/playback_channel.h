@@ -16,8 +16,8 @@
 //
 // Timing contract, the same on every platform: a start is heard from the
 // position kept; the position is what is heard (the clock's time since the
-// start, less the output latency), so "near the end" means near the end of
-// what is heard; a stop keeps the position where the sound stopped; a seek
+// start is heard), so "near the end" means near the end of what is heard; a
+// stop keeps the position where the sound stopped; a seek
 // on a running channel plays on from there at once, finished or not; a loop
 // joins its passes without a gap (each pass starts in the other graph at the
 // time the last one ends). See PlaybackGraph for where the platform's own
@@ -93,8 +93,7 @@ private:
     // The graph that plays the pass after the current one: the other, or
     // the current again when there is no other.
     PlaybackGraph& Next();
-    int PresentedAt(REFERENCE_TIME time);
-    REFERENCE_TIME HeardTime();
+    int SoundingAt(REFERENCE_TIME time, bool heard);
     void Settle(REFERENCE_TIME now);
     bool NearEnd();
     void StartFrom(double position);

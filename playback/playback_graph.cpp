@@ -50,7 +50,8 @@ REFERENCE_TIME SecondsToReference(double seconds)
 
 PlaybackGraph::PlaybackGraph()
     : pGraph(NULL), pMediaControl(NULL), pMediaPos(NULL), pBasicAudio(NULL), pMediaFilter(NULL),
-      pMediaSeeking(NULL), stopTime(kNoStopTime), from(0.0), started(false), startTime(0)
+      pMediaSeeking(NULL), stopTime(kNoStopTime), from(0.0), started(false), startTime(0),
+      lateBy(0)
 {
 }
 
@@ -147,11 +148,12 @@ bool PlaybackGraph::Cue(double at)
     return pMediaControl->GetState(kCueWaitMs, &state) == S_OK && state == State_Paused;
 }
 
-void PlaybackGraph::StartAt(REFERENCE_TIME start)
+void PlaybackGraph::StartAt(REFERENCE_TIME start, REFERENCE_TIME late)
 {
     pMediaFilter->Run(start);
     started = true;
     startTime = start;
+    lateBy = late;
 }
 
 void PlaybackGraph::StopAt(double at)
@@ -176,13 +178,28 @@ REFERENCE_TIME PlaybackGraph::StartTime() const
     return startTime;
 }
 
+REFERENCE_TIME PlaybackGraph::LateBy() const
+{
+    return lateBy;
+}
+
+REFERENCE_TIME PlaybackGraph::HeardTime() const
+{
+    return startTime + lateBy;
+}
+
 REFERENCE_TIME PlaybackGraph::EndTime() const
 {
     double left = End() - from;
     return startTime + SecondsToReference(left > 0.0 ? left : 0.0);
 }
 
-double PlaybackGraph::PositionAt(REFERENCE_TIME now) const
+double PlaybackGraph::HeardPositionAt(REFERENCE_TIME now) const
+{
+    return PresentedPositionAt(now - lateBy);
+}
+
+double PlaybackGraph::PresentedPositionAt(REFERENCE_TIME now) const
 {
     double position = from;
     if (started && now > startTime)
@@ -237,4 +254,5 @@ void PlaybackGraph::ResetTimeline()
     from = 0.0;
     started = false;
     startTime = 0;
+    lateBy = 0;
 }

@@ -7,10 +7,10 @@
 
 // One filter graph of a channel, with the interfaces the agent drives it
 // through and the timeline it keeps for it: where its sound starts in the
-// file (`From`), and the reference time its graph was told to present that
-// moment (`StartTime`). Everything here is in presentation time, the time on
-// the agent's clock at which the graph hands a sample to the sound device;
-// the channel adds the output latency to tell what is heard.
+// file (`From`), the reference time its graph was told to present that
+// moment (`StartTime`), and how much later than that it is heard
+// (`LateBy`: never on Windows, where a renderer presents a sample at its
+// time; see MinimumStartDelay for Wine).
 //
 // Why the graph's own transport and position are not used as they stand:
 // - IMediaControl::Run starts "slightly in the future", by an amount no one
@@ -19,7 +19,7 @@
 // - IMediaPosition::get_CurrentPosition is Wine's clock arithmetic from the
 //   Run call, a quarter second ahead of the sound, and after an explicit
 //   start time or the end of stream it is no position at all; the position
-//   here is From plus the clock's time since StartTime.
+//   here is From plus the clock's time since the start was heard.
 // - Run after Stop resumes where the graph stopped on Windows, where the last
 //   run began under Wine; here every start is cued at the position kept.
 // - A seek on a running graph that has reached its end is ignored by Wine;
@@ -54,8 +54,8 @@ public:
     // way there, paused.
     bool Cue(double from);
     // Assumes: Cue was called. Runs the graph so that the sound at From is
-    // presented at `start`.
-    void StartAt(REFERENCE_TIME start);
+    // presented at `start`, and heard `lateBy` after that.
+    void StartAt(REFERENCE_TIME start, REFERENCE_TIME lateBy);
     // Assumes: Held(). Stops the graph; `at` is where its next start plays
     // from.
     void StopAt(double at);
@@ -63,12 +63,18 @@ public:
     bool Started() const;
     double From() const;
     REFERENCE_TIME StartTime() const;
+    REFERENCE_TIME LateBy() const;
+    // When the sound at From is heard: StartTime plus LateBy.
+    REFERENCE_TIME HeardTime() const;
     // When the last sound of this start is presented: StartTime plus what
     // lies between From and End.
     REFERENCE_TIME EndTime() const;
-    // From plus the clock's time since StartTime (From when stopped or not
-    // yet started), never past End.
-    double PositionAt(REFERENCE_TIME now) const;
+    // What is heard at `now`: From plus the clock's time since HeardTime
+    // (From when stopped or not yet heard), never past End.
+    double HeardPositionAt(REFERENCE_TIME now) const;
+    // What is presented at `now`: From plus the time since StartTime; where
+    // the sound ends when the graph stops then.
+    double PresentedPositionAt(REFERENCE_TIME now) const;
 
     // Assumes: Held().
     double Duration() const;
@@ -96,6 +102,7 @@ private:
     double from;
     bool started;
     REFERENCE_TIME startTime;
+    REFERENCE_TIME lateBy;
 };
 
 // Reference time <-> seconds.

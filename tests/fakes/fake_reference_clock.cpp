@@ -1,13 +1,13 @@
 #include "fakes/fake_reference_clock.h"
 
 #include "fakes/fake_class_factory.h"
-#include "playback/output_latency.h"
+#include "playback/start_delay.h"
 
 namespace {
 
 const LONGLONG kUnitsPerMs = 10000;
 LONGLONG nowMs = 0;
-LONGLONG latencyMs = 0;
+LONGLONG startDelayMs = 0;
 
 class FakeReferenceClock final : public IReferenceClock {
 public:
@@ -70,12 +70,12 @@ LONGLONG FakeClockMs()
     return nowMs;
 }
 
-void SetFakeOutputLatencyMs(LONGLONG ms)
+void SetFakeStartDelayMs(LONGLONG ms)
 {
-    latencyMs = ms;
+    startDelayMs = ms;
 }
 
-REFERENCE_TIME OutputLatency()
+REFERENCE_TIME MinimumStartDelay()
 {
-    return latencyMs * kUnitsPerMs;
+    return startDelayMs * kUnitsPerMs;
 }

@@ -1,12 +1,13 @@
-#include "playback/output_latency.h"
+#include "playback/start_delay.h"
 
 #include <audioclient.h>
 #include <mmdeviceapi.h>
 
 namespace {
 
-// Wine's DirectSound mixes this many device stream latencies ahead.
-const int kWineMixedAheadLatencies = 3;
+// Wine's DirectSound mixes three device stream latencies ahead, and its
+// renderer and mixer take about one more.
+const int kWineStartLatencies = 4;
 
 bool RunsOnWine()
 {
@@ -51,14 +52,14 @@ REFERENCE_TIME DeviceStreamLatency()
 
 }  // namespace
 
-REFERENCE_TIME OutputLatency()
+REFERENCE_TIME MinimumStartDelay()
 {
     static bool known = false;
-    static REFERENCE_TIME latency = 0;
+    static REFERENCE_TIME delay = 0;
     if (known)
-        return latency;
+        return delay;
     known = true;
     if (RunsOnWine())
-        latency = kWineMixedAheadLatencies * DeviceStreamLatency();
-    return latency;
+        delay = kWineStartLatencies * DeviceStreamLatency();
+    return delay;
 }
