@@ -34,7 +34,8 @@ MemoryFile::MemoryFile() : references_(1), path_(NULL), bytes_(NULL), size_(0) {
 MemoryFile::~MemoryFile()
 {
     delete[] path_;
-    delete[] bytes_;
+    if (bytes_)
+        VirtualFree(bytes_, 0, MEM_RELEASE);
 }
 
 void MemoryFile::AddRef()
@@ -60,8 +61,12 @@ HRESULT MemoryFile::Fill(HANDLE handle, const WCHAR* path)
         return HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE);
     size_t pathUnits = wcslen(path) + 1;
     path_ = new (std::nothrow) WCHAR[pathUnits];
-    // One byte at least, so that an empty file has a buffer too.
-    bytes_ = new (std::nothrow) BYTE[length.LowPart ? length.LowPart : 1];
+    // Whole pages from the system, given back whole: the process heap, where
+    // the platform's parser leaves a little behind on every open, is never
+    // holed by buffers of hundreds of kilobytes coming and going. One byte
+    // at least, so that an empty file has a buffer too.
+    bytes_ = static_cast<BYTE*>(VirtualAlloc(NULL, length.LowPart ? length.LowPart : 1,
+                                             MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     if (!path_ || !bytes_)
         return E_OUTOFMEMORY;
     memcpy(path_, path, pathUnits * sizeof(WCHAR));
