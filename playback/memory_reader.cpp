@@ -75,6 +75,8 @@ STDMETHODIMP MemoryReader::RequestAllocator(IMemAllocator* preferred,
 
 HRESULT MemoryReader::RangeOf(IMediaSample* sample, Range* range)
 {
+    if (!sample)
+        return E_POINTER;
     REFERENCE_TIME start = 0;
     REFERENCE_TIME stop = 0;
     if (sample->GetTime(&start, &stop) != S_OK)
@@ -117,8 +119,6 @@ HRESULT MemoryReader::Fill(IMediaSample* sample, const Range& range)
 // Served at once; the sample waits in the queue for WaitForNext.
 STDMETHODIMP MemoryReader::Request(IMediaSample* sample, DWORD_PTR cookie)
 {
-    if (!sample)
-        return E_POINTER;
     Range range;
     HRESULT result = RangeOf(sample, &range);
     if (FAILED(result))
@@ -137,8 +137,6 @@ STDMETHODIMP MemoryReader::WaitForNext(DWORD timeoutMs, IMediaSample** sample, D
 
 STDMETHODIMP MemoryReader::SyncReadAligned(IMediaSample* sample)
 {
-    if (!sample)
-        return E_POINTER;
     Range range;
     HRESULT result = RangeOf(sample, &range);
     if (FAILED(result))

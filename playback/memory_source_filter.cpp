@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <new>
 
+#include "playback/guarded_reference.h"
 #include "playback/media_types.h"
 #include "playback/pin_enumerators.h"
 
@@ -122,10 +123,7 @@ STDMETHODIMP MemorySourceFilter::SetSyncSource(IReferenceClock* clock)
 {
     if (clock)
         clock->AddRef();
-    EnterCriticalSection(&lock_);
-    IReferenceClock* old = clock_;
-    clock_ = clock;
-    LeaveCriticalSection(&lock_);
+    IReferenceClock* old = ReplaceUnder(&lock_, &clock_, clock);
     if (old)
         old->Release();
     return S_OK;
@@ -135,11 +133,7 @@ STDMETHODIMP MemorySourceFilter::GetSyncSource(IReferenceClock** clock)
 {
     if (!clock)
         return E_POINTER;
-    EnterCriticalSection(&lock_);
-    *clock = clock_;
-    if (clock_)
-        clock_->AddRef();
-    LeaveCriticalSection(&lock_);
+    *clock = ReferenceUnder(&lock_, &clock_);
     return S_OK;
 }
 

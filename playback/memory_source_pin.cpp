@@ -3,6 +3,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "playback/guarded_reference.h"
 #include "playback/media_types.h"
 #include "playback/memory_source_filter.h"
 #include "playback/pin_enumerators.h"
@@ -121,15 +122,17 @@ HRESULT MemorySourcePin::TryType(IPin* receiver, const AM_MEDIA_TYPE& type)
     return result;
 }
 
-void MemorySourcePin::DropConnection()
+bool MemorySourcePin::DropConnection()
 {
     EnterCriticalSection(&lock_);
     IPin* peer = peer_;
     peer_ = NULL;
     ClearMediaType(&connected_);
     LeaveCriticalSection(&lock_);
-    if (peer)
-        peer->Release();
+    if (!peer)
+        return false;
+    peer->Release();
+    return true;
 }
 
 // Output pins only connect, they are never connected to.
@@ -142,24 +145,14 @@ STDMETHODIMP MemorySourcePin::Disconnect()
 {
     if (!filter_->Stopped())
         return VFW_E_NOT_STOPPED;
-    EnterCriticalSection(&lock_);
-    bool connected = peer_ != NULL;
-    LeaveCriticalSection(&lock_);
-    if (!connected)
-        return S_FALSE;
-    DropConnection();
-    return S_OK;
+    return DropConnection() ? S_OK : S_FALSE;
 }
 
 STDMETHODIMP MemorySourcePin::ConnectedTo(IPin** pin)
 {
     if (!pin)
         return E_POINTER;
-    EnterCriticalSection(&lock_);
-    *pin = peer_;
-    if (peer_)
-        peer_->AddRef();
-    LeaveCriticalSection(&lock_);
+    *pin = ReferenceUnder(&lock_, &peer_);
     return *pin ? S_OK : VFW_E_NOT_CONNECTED;
 }
 

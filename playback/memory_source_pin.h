@@ -53,7 +53,8 @@ private:
 
     HRESULT TryTypesOf(IPin* receiver, const AM_MEDIA_TYPE* wanted);
     HRESULT TryType(IPin* receiver, const AM_MEDIA_TYPE& type);
-    void DropConnection();
+    // False when there was none.
+    bool DropConnection();
 
     MemorySourceFilter* filter_;
     // What the pin offers, as the platform's file source offers its own: the

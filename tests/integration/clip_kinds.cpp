@@ -31,3 +31,16 @@ std::string ClipName(const std::wstring& path)
     std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
     return std::string(name.begin(), name.end());
 }
+
+void ClipKindsTest::SetUp()
+{
+    CoInitialize(NULL);
+    clips = ClipsOfEachKind();
+    if (clips.empty())
+        GTEST_SKIP() << "QUAVEL_ENCODED_CLIPS not set: run through CTest";
+}
+
+void ClipKindsTest::TearDown()
+{
+    CoUninitialize();
+}

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -13,3 +15,13 @@ std::vector<std::wstring> ClipsOfEachKind();
 
 // The last part of `path`, for messages.
 std::string ClipName(const std::wstring& path);
+
+// Tests that try every kind: the component runtime set up for them, and the
+// clips, without which they skip.
+class ClipKindsTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::vector<std::wstring> clips;
+};

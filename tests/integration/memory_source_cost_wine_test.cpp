@@ -80,14 +80,13 @@ bool OpenFromDisk(const std::wstring& clip, FilterChoices* choices, double* rend
     return rendered == kRenderedAsOffered;
 }
 
-class MemorySourceCostOnWine : public testing::Test {
+class MemorySourceCostOnWine : public ClipKindsTest {
 protected:
     void SetUp() override
     {
-        CoInitialize(NULL);
-        clips = ClipsOfEachKind();
-        if (clips.empty())
-            GTEST_SKIP() << "QUAVEL_ENCODED_CLIPS not set: run through CTest";
+        ClipKindsTest::SetUp();
+        if (IsSkipped())
+            return;
         for (const std::wstring& clip : clips) {
             BareGraph graph;
             ASSERT_TRUE(graph.Build());
@@ -95,8 +94,6 @@ protected:
         }
         ASSERT_GT(CountsOfThisProcess().handles, 0) << "no way to count this process's handles";
     }
-
-    void TearDown() override { CoUninitialize(); }
 
     // Runs `count` opens of `open`, the clips in turn, adding what they
     // cost to `cost`. False once one fails.
@@ -125,7 +122,6 @@ protected:
         RecordProperty(std::string(what) + "_render_us", std::to_string(cost->renderUs));
     }
 
-    std::vector<std::wstring> clips;
     FilterChoices choices;
 };
 

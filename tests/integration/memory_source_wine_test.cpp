@@ -28,20 +28,7 @@ const long kCompletionSlackMs = 5000;
 const DWORD kStateBoundMs = 2000;
 const DWORD kAdvanceMs = 300;
 
-class MemorySourceOnWine : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        CoInitialize(NULL);
-        clips = ClipsOfEachKind();
-        if (clips.empty())
-            GTEST_SKIP() << "QUAVEL_ENCODED_CLIPS not set: run through CTest";
-    }
-
-    void TearDown() override { CoUninitialize(); }
-
-    std::vector<std::wstring> clips;
-};
+typedef ClipKindsTest MemorySourceOnWine;
 
 IPin* OutputOf(IBaseFilter* filter)
 {
