@@ -20,6 +20,9 @@ public:
     // `path` in the ANSI code page.
     bool Render(const std::string& path);
     void Release();
+    // The graph itself, for what the four interfaces do not reach (NULL
+    // until built).
+    IGraphBuilder* Graph() const { return graph_; }
 
     void Run();
     void Pause();

@@ -78,16 +78,17 @@ bool KindOfFile(const WCHAR* path, WCHAR kind[kKindCapacity])
     return true;
 }
 
-OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices)
+OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const RenderRequest& request,
+                                   FilterChoices* choices)
 {
     WCHAR kind[kKindCapacity];
-    const FilterChain* offered = KindOfFile(path, kind) ? choices->Find(kind) : NULL;
+    const FilterChain* offered = KindOfFile(request.path, kind) ? choices->Find(kind) : NULL;
     IBaseFilter* added[kChainCapacity];
     if (!offered || !OfferFilterChain(graph, *offered, added))
         return kNothingOffered;
 
-    HRESULT result = graph->RenderFile(path, NULL);
-    // A failure is logged with the error RenderFile left, as without the offer.
+    HRESULT result = RenderRequested(graph, request);
+    // A failure is logged with the error the render left, as without the offer.
     DWORD renderError = GetLastError();
     int unused = WithdrawUnconnected(graph, added, offered->count);
     SetLastError(renderError);
@@ -100,13 +101,25 @@ OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const WCHAR* path, Filt
     return kRenderedOtherwise;
 }
 
-bool RenderAndRemember(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices)
+OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices)
 {
-    if (graph->RenderFile(path, NULL) < 0)
+    RenderRequest request = {path, NULL};
+    return RenderOfferingChoice(graph, request, choices);
+}
+
+bool RenderAndRemember(IGraphBuilder* graph, const RenderRequest& request, FilterChoices* choices)
+{
+    if (RenderRequested(graph, request) < 0)
         return false;
     WCHAR kind[kKindCapacity];
     FilterChain chosen;
-    if (KindOfFile(path, kind) && ReadFilterChain(graph, &chosen))
+    if (KindOfFile(request.path, kind) && ReadFilterChain(graph, &chosen))
         choices->Remember(kind, chosen);
     return true;
+}
+
+bool RenderAndRemember(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices)
+{
+    RenderRequest request = {path, NULL};
+    return RenderAndRemember(graph, request, choices);
 }

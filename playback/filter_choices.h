@@ -4,6 +4,7 @@
 #include <dshow.h>
 
 #include "playback/filter_chain.h"
+#include "playback/render_request.h"
 
 // The filters RenderFile chose for each kind of file the agent has played,
 // so that a fresh graph can be offered fresh instances of them before it
@@ -54,14 +55,16 @@ bool KindOfFile(const WCHAR* path, WCHAR kind[kKindCapacity]);
 
 enum OfferedRender {
     kNothingOffered,     // no choice known for the kind (or it could not be offered); graph untouched
-    kRenderFailed,       // RenderFile failed; the offered filters are gone again, its last error kept
+    kRenderFailed,       // the render failed; the offered filters are gone again, its last error kept
     kRenderedAsOffered,  // the file plays through exactly the offered filters
     kRenderedOtherwise   // the file plays, but not through exactly them: the offer may have bent
-                         // RenderFile's choice, so the graph must not be used
+                         // the graph's choice, so the graph must not be used
 };
 
-// Offers `graph`, a fresh one, the chain chosen for the kind of `path` and
-// renders `path`. Offered filters left unconnected are removed again.
+// Offers `graph`, a fresh one, the chain chosen for the kind of the file and
+// renders what `request` asks for: the file by its path, or the output pin
+// of a source already in the graph. Offered filters left unconnected are
+// removed again.
 //
 // Why the offer cannot make RenderFile fail, nor choose otherwise when the
 // file needs the same chain (Wine's dlls/quartz/filtergraph.c, autoplug):
@@ -71,9 +74,15 @@ enum OfferedRender {
 // as without the offer. Offered filters are added nearest the source first;
 // the graph tries the filter added last first, so a filter further down the
 // chain that also accepts an earlier pin takes it and leaves the one between
-// unconnected, which shows as kRenderedOtherwise.
+// unconnected, which shows as kRenderedOtherwise. The same holds for Render
+// of a source pin: RenderFile adds its source and renders its pin so.
+OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const RenderRequest& request,
+                                   FilterChoices* choices);
+// The file at `path`, through the platform's file source.
 OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices);
 
-// RenderFile with nothing offered; on success what it chose is remembered
-// for the kind of `path`.
+// Renders what `request` asks for with nothing offered; on success what the
+// graph chose is remembered for the kind of the file.
+bool RenderAndRemember(IGraphBuilder* graph, const RenderRequest& request, FilterChoices* choices);
+// The file at `path`, through the platform's file source.
 bool RenderAndRemember(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices);
