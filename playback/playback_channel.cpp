@@ -4,6 +4,7 @@
 
 #include "playback/agent_clock.h"
 #include "playback/disk_file_path.h"
+#include "playback/memory_file.h"
 #include "playback/render_failure_report.h"
 #include "playback/start_delay.h"
 #include "playback/volume_curve.h"
@@ -47,18 +48,23 @@ void ConvertSlashes(char* path)
 
 }  // namespace
 
-PlaybackChannel::PlaybackChannel(FilterChoices& choices)
-    : current(0), loop(0), loaded(0), choices(&choices), heldIdentityKnown(false)
+PlaybackChannel::PlaybackChannel(FilterChoices& choices, KeptGraphs& kept)
+    : current(0), loop(0), loaded(0), choices(&choices), kept(&kept), heldIdentityKnown(false),
+      heldFile(NULL)
 {
     heldPath[0] = '\0';
     CoInitialize(NULL);
     ShareAgentClock();
+    kept.Join();
     graphs[0].Build();
 }
 
+// A channel that goes keeps nothing: the agent is ending.
 PlaybackChannel::~PlaybackChannel()
 {
+    heldIdentityKnown = false;
     Close();
+    kept->Leave();
     UnshareAgentClock();
     CoUninitialize();
 }
@@ -67,8 +73,11 @@ PlaybackChannel::~PlaybackChannel()
 // held one changed on disk, starts from a fresh graph: a file rendered into a
 // graph that already holds one plays alongside it, and graphs that keep
 // growing with each open end up crashing the platform's decoder. The held
-// file is kept in its own graphs instead: every fresh graph's parser costs
-// the process memory the platform never gives back (about 10 KB on Wine).
+// file is kept in its own graphs instead, and a kept sound in the graph the
+// set kept: every fresh graph's parser costs the process memory the platform
+// never gives back (about 9 KB on Wine). The identity is read before the
+// file is: a version written meanwhile counts as newer than the one noted,
+// and is read afresh next time.
 bool PlaybackChannel::OpenFile(const char* path)
 {
     size_t length = strlen(path);
@@ -85,40 +94,69 @@ bool PlaybackChannel::OpenFile(const char* path)
         }
     }
 
+    WCHAR wide[kPathCapacity];
+    int units = fits ? WidenPath(pathBuffer, wide) : 0;
+    DiskFileIdentity identity = {};
+    bool identityKnown = fits && ReadDiskFileIdentity(wide, &identity);
+    PlaybackGraph taken;
+    MemoryFile* file = identityKnown ? kept->Take(wide, identity, &taken) : NULL;
+    // The held file changed on disk: its graphs play a version that is gone.
+    if (fits && strcmp(pathBuffer, heldPath) == 0)
+        heldIdentityKnown = false;
     loaded = 0;
     Close();
     current = 0;
+    heldIdentity = identity;
+    heldIdentityKnown = identityKnown;
+    if (file) {
+        Current().Swap(taken);
+        return Hold(pathBuffer, file);
+    }
     if (!Current().Build())
         return false;
     if (!fits) {
         ReportOverlongPath(path);
         return false;
     }
-
-    WCHAR wide[kPathCapacity];
-    int units = WidenPath(pathBuffer, wide);
-    if (NamesDiskFile(wide) && Current().Render(wide, choices)) {
-        loaded = 1;
-        Hold(pathBuffer, wide);
-        if (loop)
-            PrepareSecondGraph();
-        return true;
-    }
+    if (RenderFresh(wide, &file))
+        return Hold(pathBuffer, file);
     ReportRenderFailure(pathBuffer, wide, units);
+    if (file)
+        file->Release();
     return false;
 }
 
-// Assumes: the current graph has just rendered `convertedPath`, widened as
-// `wide`.
-void PlaybackChannel::Hold(const char* convertedPath, const WCHAR* wide)
+// Assumes: the current graph is fresh. A short file is read whole into
+// `*file` and played from memory, so that nothing holds it open; one that is
+// not, or could not be read whole (it grew meanwhile), is read by the
+// platform's file source, `*file` left NULL.
+bool PlaybackChannel::RenderFresh(const WCHAR* wide, MemoryFile** file)
 {
+    *file = NULL;
+    if (!NamesDiskFile(wide))
+        return false;
+    if (FitsInMemory(wide))
+        ReadMemoryFile(wide, file);
+    return Current().Render(wide, *file, choices);
+}
+
+// Assumes: the current graph has just rendered `convertedPath`, from the
+// bytes of `file` (its reference handed over) or from disk when NULL, and
+// the file's identity has been noted.
+bool PlaybackChannel::Hold(const char* convertedPath, MemoryFile* file)
+{
+    loaded = 1;
     memcpy(heldPath, convertedPath, strlen(convertedPath) + 1);
-    heldIdentityKnown = ReadDiskFileIdentity(wide, &heldIdentity);
+    heldFile = file;
+    if (loop)
+        PrepareSecondGraph();
+    return true;
 }
 
 // Assumes: `convertedPath` fits the path buffer. Windows lets no one write
-// to, rename or delete the file while the graph's reader holds it; the
-// identity still catches what other processes do to it under Wine.
+// to, rename or delete a file while a graph's file source holds it, but a
+// file played from memory is not held by anyone; the identity catches what
+// other processes do to it.
 bool PlaybackChannel::HoldsUnchanged(const char* convertedPath)
 {
     if (!HasFile() || !heldIdentityKnown || strcmp(convertedPath, heldPath) != 0)
@@ -129,9 +167,11 @@ bool PlaybackChannel::HoldsUnchanged(const char* convertedPath)
     return ReadDiskFileIdentity(wide, &now) && SameDiskFileIdentity(now, heldIdentity);
 }
 
-// Assumes: HasFile(). The loop's second graph, rendered from the held file
-// once per open and kept while the file is. Without it (it could not be
-// had), the one graph loops alone, restarting at each end.
+// Assumes: HasFile(). The loop's second graph, kept while the file is: for a
+// sound played from memory, a kept graph of it, or one rendered from the
+// same bytes, and given back with the first; for any other, rendered from
+// the file once per open. Without it (it could not be had), the one graph
+// loops alone, restarting at each end.
 void PlaybackChannel::PrepareSecondGraph()
 {
     PlaybackGraph& second = Other();
@@ -139,7 +179,7 @@ void PlaybackChannel::PrepareSecondGraph()
         return;
     WCHAR wide[kPathCapacity];
     WidenPath(heldPath, wide);
-    if (!second.Build() || !second.Render(wide, choices)) {
+    if (!TakeKept(&second) && !(second.Build() && second.Render(wide, heldFile, choices))) {
         second.Release();
         return;
     }
@@ -148,12 +188,37 @@ void PlaybackChannel::PrepareSecondGraph()
         second.SetStopTime(Current().End());
 }
 
+// A kept graph of the held sound, moved into `into`.
+bool PlaybackChannel::TakeKept(PlaybackGraph* into)
+{
+    if (!heldFile || !heldIdentityKnown)
+        return false;
+    MemoryFile* file = kept->Take(heldFile->Path(), heldIdentity, into);
+    if (!file)
+        return false;
+    file->Release();
+    return true;
+}
+
 // Assumes: nothing. `loaded` stays as it was: a closed channel is one
 // without a graph.
 void PlaybackChannel::Close()
 {
-    graphs[1].Release();
-    graphs[0].Release();
+    GiveBack(graphs[1]);
+    GiveBack(graphs[0]);
+    if (heldFile)
+        heldFile->Release();
+    heldFile = NULL;
+}
+
+// A graph of a sound played from memory, whose version is known, is kept
+// for the next open of it; any other is released, and with it whatever file
+// its source holds open.
+void PlaybackChannel::GiveBack(PlaybackGraph& graph)
+{
+    if (heldFile && heldIdentityKnown && graph.Held())
+        kept->Give(&graph, heldFile, heldIdentity);
+    graph.Release();
 }
 
 bool PlaybackChannel::HasFile()

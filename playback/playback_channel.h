@@ -5,6 +5,8 @@
 
 #include "playback/disk_file_identity.h"
 #include "playback/filter_choices.h"
+#include "playback/kept_graphs.h"
+#include "playback/memory_file.h"
 #include "playback/playback_graph.h"
 #include "playback/widen_path.h"
 
@@ -26,17 +28,23 @@ class PlaybackChannel {
 public:
     // Initialises the component runtime for this thread and builds the graph;
     // a failed build leaves a channel that answers like a closed one. Graphs
-    // are offered the filters `choices` remembers for the kind of file.
-    explicit PlaybackChannel(FilterChoices& choices = AgentFilterChoices());
+    // are offered the filters `choices` remembers for the kind of file, and
+    // graphs of sounds played from memory go to `kept` once the channel is
+    // done with them.
+    explicit PlaybackChannel(FilterChoices& choices = AgentFilterChoices(),
+                             KeptGraphs& kept = AgentKeptGraphs());
     // Releases the graphs, then uninitialises the component runtime.
     ~PlaybackChannel();
 
-    // Renders `path` ("/" becomes "\") into a freshly built graph, replacing
-    // whatever the channel held. Logs and returns false on failure. The file
-    // the channel holds, unchanged on disk, is kept in its graphs instead,
-    // which leaves the channel as a fresh open would.
+    // Renders `path` ("/" becomes "\\") into a freshly built graph, replacing
+    // whatever the channel held: from memory when the file is short enough
+    // (read whole and closed at once), else through the platform's file
+    // source. Logs and returns false on failure. A file unchanged on disk
+    // since the channel, or the kept set, last rendered it plays from that
+    // graph instead, left as a fresh open would leave it.
     bool OpenFile(const char* path);
-    // Drops the graphs; the next OpenFile builds a fresh one.
+    // Lets go of the graphs: those of a sound played from memory go to the
+    // kept set, the rest are released. The next OpenFile needs a graph again.
     void Close();
 
     // A stopped channel is started from its position; true once the guards
@@ -100,18 +108,24 @@ private:
     void ScheduleNextPass();
     void StopBoth(double at);
     void PrepareSecondGraph();
-    void Hold(const char* convertedPath, const WCHAR* wide);
+    bool TakeKept(PlaybackGraph* into);
+    bool RenderFresh(const WCHAR* wide, MemoryFile** file);
+    bool Hold(const char* convertedPath, MemoryFile* file);
     bool HoldsUnchanged(const char* convertedPath);
+    void GiveBack(PlaybackGraph& graph);
 
     PlaybackGraph graphs[2];
     int current;
     unsigned char loop;
     unsigned char loaded;
     FilterChoices* choices;
+    KeptGraphs* kept;
     // The file the graphs were rendered from (path as converted) and what it
-    // was on disk then; `heldIdentityKnown` false when its identity could not
-    // be read, so that opening it again renders it afresh.
+    // was on disk just before; `heldIdentityKnown` false when its identity
+    // could not be read, so that opening it again renders it afresh.
     char heldPath[kPathCapacity];
     DiskFileIdentity heldIdentity;
     bool heldIdentityKnown;
+    // Its bytes when it plays from memory (referenced), else NULL.
+    MemoryFile* heldFile;
 };

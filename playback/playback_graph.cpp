@@ -1,9 +1,12 @@
 #include "playback/playback_graph.h"
 
 #include <cmath>
+#include <utility>
 
 #include "diag/error_log.h"
 #include "playback/agent_clock.h"
+#include "playback/memory_render.h"
+#include "playback/render_request.h"
 
 namespace {
 
@@ -34,6 +37,25 @@ void ReleaseAndClear(Interface*& member)
         return;
     member->Release();
     member = NULL;
+}
+
+// What `graph` is asked to render: `path` from a memory source over `file`,
+// added to it here, or through the platform's file source when there is no
+// file. False when the source could not be added.
+bool Request(IGraphBuilder* graph, const WCHAR* path, MemoryFile* file, RenderRequest* request)
+{
+    request->path = path;
+    request->source = NULL;
+    return !file || SUCCEEDED(AddMemorySource(graph, file, &request->source));
+}
+
+// Lets go of the request's source, keeping the error a failed render left
+// for the report.
+void ReleaseSource(RenderRequest* request)
+{
+    DWORD error = GetLastError();
+    ReleaseAndClear(request->source);
+    SetLastError(error);
 }
 
 }  // namespace
@@ -106,15 +128,38 @@ bool PlaybackGraph::Held() const
     return pGraph != NULL;
 }
 
-// The one failure exit: whatever went wrong, the caller reports it.
-bool PlaybackGraph::Render(const WCHAR* wide, FilterChoices* choices)
+void PlaybackGraph::Swap(PlaybackGraph& other)
 {
-    OfferedRender offered = RenderOfferingChoice(pGraph, wide, choices);
+    std::swap(pGraph, other.pGraph);
+    std::swap(pMediaControl, other.pMediaControl);
+    std::swap(pMediaPos, other.pMediaPos);
+    std::swap(pBasicAudio, other.pBasicAudio);
+    std::swap(pMediaFilter, other.pMediaFilter);
+    std::swap(pMediaSeeking, other.pMediaSeeking);
+    std::swap(stopTime, other.stopTime);
+    std::swap(from, other.from);
+    std::swap(started, other.started);
+    std::swap(startTime, other.startTime);
+    std::swap(lateBy, other.lateBy);
+}
+
+// The one failure exit: whatever went wrong, the caller reports it. A render
+// redone in a fresh graph takes a fresh source over the same bytes.
+bool PlaybackGraph::Render(const WCHAR* wide, MemoryFile* file, FilterChoices* choices)
+{
+    RenderRequest request;
+    if (!Request(pGraph, wide, file, &request))
+        return false;
+    OfferedRender offered = RenderOfferingChoice(pGraph, request, choices);
     bool rendered = offered == kRenderedAsOffered;
     if (offered == kNothingOffered)
-        rendered = RenderAndRemember(pGraph, wide, choices);
-    if (offered == kRenderedOtherwise)
-        rendered = Build() && RenderAndRemember(pGraph, wide, choices);
+        rendered = RenderAndRemember(pGraph, request, choices);
+    ReleaseSource(&request);
+    if (offered == kRenderedOtherwise) {
+        rendered = Build() && Request(pGraph, wide, file, &request) &&
+                   RenderAndRemember(pGraph, request, choices);
+        ReleaseSource(&request);
+    }
     if (rendered)
         ResetTimeline();
     return rendered;

@@ -4,6 +4,7 @@
 #include <dshow.h>
 
 #include "playback/filter_choices.h"
+#include "playback/memory_file.h"
 
 // One filter graph of a channel, with the interfaces the agent drives it
 // through and the timeline it keeps for it: where its sound starts in the
@@ -36,12 +37,17 @@ public:
     // Releases the interfaces in reverse order of acquisition.
     void Release();
     bool Held() const;
+    // Hands this graph, timeline and all, to `other` and takes what it held:
+    // a graph has one owner at any time, whoever holds it.
+    void Swap(PlaybackGraph& other);
 
-    // Assumes: Held(), and a fresh graph. Renders `wide` (a disk file),
-    // offering the filters `choices` remembers for its kind; a render the
-    // offer may have bent is done again in a fresh graph with nothing
-    // offered. On success the timeline is at the start, stopping at the end.
-    bool Render(const WCHAR* wide, FilterChoices* choices);
+    // Assumes: Held(), and a fresh graph. Renders `wide` (a disk file) from
+    // `file`, its bytes read into memory, or through the platform's file
+    // source when `file` is NULL, offering the filters `choices` remembers
+    // for its kind; a render the offer may have bent is done again in a
+    // fresh graph with nothing offered. On success the timeline is at the
+    // start, stopping at the end.
+    bool Render(const WCHAR* wide, MemoryFile* file, FilterChoices* choices);
 
     // Assumes: Held(). Stopped at the start, stopping at its end, at full
     // volume: what a fresh render leaves.

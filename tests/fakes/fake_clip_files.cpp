@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "playback/memory_file.h"
+
 namespace {
 
 const char* const kFolders[] = {"dir", "music"};
@@ -17,4 +19,13 @@ void PlaceFakeClipFiles()
         CreateDirectoryA(folder, NULL);
     for (const char* clip : kClips)
         CloseHandle(CreateFileA(clip, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
+    MakeFakeClipFile(kLargeClip, kMemoryFileLimit + 1);
+}
+
+void MakeFakeClipFile(const char* path, DWORD bytes)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    SetFilePointer(file, static_cast<LONG>(bytes), NULL, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
 }

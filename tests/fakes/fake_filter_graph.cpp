@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "fakes/fake_class_factory.h"
+#include "playback/memory_source_filter.h"
 
 namespace {
 
@@ -68,6 +69,10 @@ FakeFilterGraph::~FakeFilterGraph()
         filter->DisconnectAll();
         filter->Release();
     }
+    for (IBaseFilter* filter : foreign) {
+        filter->JoinFilterGraph(nullptr, nullptr);
+        filter->Release();
+    }
     if (syncSource)
         syncSource->Release();
     if (latest == this)
@@ -112,6 +117,27 @@ STDMETHODIMP_(ULONG) FakeFilterGraph::Release()
 }
 
 STDMETHODIMP FakeFilterGraph::RenderFile(LPCWSTR file, LPCWSTR)
+{
+    return RenderChain(file);
+}
+
+STDMETHODIMP FakeFilterGraph::Render(IPin* pin)
+{
+    PIN_INFO info;
+    pin->QueryPinInfo(&info);
+    IFileSourceFilter* source = nullptr;
+    info.pFilter->QueryInterface(IID_IFileSourceFilter, reinterpret_cast<void**>(&source));
+    info.pFilter->Release();
+    LPOLESTR file = nullptr;
+    source->GetCurFile(&file, nullptr);
+    source->Release();
+    ++pinRenders;
+    HRESULT result = RenderChain(file);
+    CoTaskMemFree(file);
+    return result;
+}
+
+HRESULT FakeFilterGraph::RenderChain(LPCWSTR file)
 {
     renderedPath = file;
     ++renderCalls;
@@ -169,9 +195,17 @@ std::vector<CLSID> FakeFilterGraph::ConnectedClasses() const
     return classes;
 }
 
-// Only the fake filters are ever offered.
+// Only the fake filters are ever offered; the memory source is the agent's own.
 STDMETHODIMP FakeFilterGraph::AddFilter(IBaseFilter* filter, LPCWSTR name)
 {
+    CLSID clsid = GUID_NULL;
+    filter->GetClassID(&clsid);
+    if (clsid == CLSID_QuavelMemorySource) {
+        filter->AddRef();
+        filter->JoinFilterGraph(this, name);
+        foreign.push_back(filter);
+        return S_OK;
+    }
     FakeFilter* fake = static_cast<FakeFilter*>(filter);
     offered.push_back(fake->clsid);
     offeredNames.push_back(name ? name : L"");
@@ -190,6 +224,14 @@ STDMETHODIMP FakeFilterGraph::RemoveFilter(IBaseFilter* filter)
             (*present)->DisconnectAll();
             (*present)->Release();
             filters.erase(present);
+            return S_OK;
+        }
+    }
+    for (auto present = foreign.begin(); present != foreign.end(); ++present) {
+        if (*present == filter) {
+            filter->JoinFilterGraph(nullptr, nullptr);
+            filter->Release();
+            foreign.erase(present);
             return S_OK;
         }
     }
@@ -346,7 +388,6 @@ STDMETHODIMP FakeFilterGraph::Reconnect(IPin*) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::Disconnect(IPin*) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::SetDefaultSyncSource() { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::Connect(IPin*, IPin*) { return E_NOTIMPL; }
-STDMETHODIMP FakeFilterGraph::Render(IPin*) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::AddSourceFilter(LPCWSTR, LPCWSTR, IBaseFilter**) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::SetLogFile(DWORD_PTR) { return E_NOTIMPL; }
 STDMETHODIMP FakeFilterGraph::Abort() { return E_NOTIMPL; }

@@ -29,6 +29,8 @@ struct FakeGraphScript {
 // connects the scripted chain after it, taking for each link an unconnected
 // filter of that class already in the graph (the one added last first) and
 // otherwise adding one of its own, as intelligent connect asks the mapper.
+// Render of the agent's own memory source's pin does the same for the file
+// that source names, a fake source standing in for it in the chain.
 class FakeFilterGraph final : public IGraphBuilder,
                         public IMediaControl,
                         public IMediaPosition,
@@ -67,7 +69,11 @@ public:
     std::vector<CLSID> offered;
     std::vector<std::wstring> offeredNames;
     int removeCalls = 0;
+    // Renders of a file or of a source pin, and of those the pin ones.
     int renderCalls = 0;
+    int pinRenders = 0;
+    // Filters added that are no fakes (the memory source), each referenced.
+    std::vector<IBaseFilter*> foreign;
     // Filters RenderFile had to find for itself.
     int mapperQueries = 0;
 
@@ -161,6 +167,7 @@ public:
     std::vector<CLSID> ConnectedClasses() const;
 
 private:
+    HRESULT RenderChain(LPCWSTR file);
     void Insert(FakeFilter* filter, LPCWSTR name);
     FakeFilter* UnconnectedFilter(const CLSID& clsid) const;
 

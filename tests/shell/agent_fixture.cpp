@@ -28,7 +28,8 @@ void AgentFixture::TearDown()
 void AgentFixture::LoadFile(FakeFilterGraph*& graph, PlaybackChannel& channel,
                             double durationSeconds, bool looping, FakeFilterGraph** second)
 {
-    ASSERT_TRUE(channel.OpenFile("clip.wav"));
+    // A clip of each channel's own: neither takes the graphs the other's kept.
+    ASSERT_TRUE(channel.OpenFile(&channel == agent.channel2.get() ? "second.wav" : "clip.wav"));
     graph = LatestGraph();
     graph->duration = durationSeconds;
     if (!looping)

@@ -17,10 +17,10 @@ protected:
     void SetUp() override
     {
         AgentFixture::SetUp();
-        graph1->AddRef();
-        graph2->AddRef();
         LoadFile(graph1, *agent.channel1, 60.0);
         LoadFile(graph2, *agent.channel2, 60.0);
+        graph1->AddRef();
+        graph2->AddRef();
         RunAtStart(*agent.channel1);
         RunAtStart(*agent.channel2);
         SetFakeClockMs(kStartClockMs + kLeadMs + 1000);

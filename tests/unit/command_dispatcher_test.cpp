@@ -35,10 +35,11 @@ protected:
     }
 
     // Loads a twenty-second clip, playing at 1.234 s, at 50 percent; the
-    // graph's calls so far are forgotten.
+    // graph's calls so far are forgotten. Each channel has a clip of its
+    // own, so that neither takes the graph the other's kept.
     void LoadPlaying(int channelBase, FakeFilterGraph*& graph)
     {
-        ASSERT_EQ(HandleCommand(channelBase + HC_OpenFile, "clip.wav"), 1);
+        ASSERT_EQ(HandleCommand(channelBase + HC_OpenFile, channelBase ? "second.wav" : "clip.wav"), 1);
         graph = LatestGraph();
         graph->duration = 20.0;
         graph->volume = -1592;
@@ -62,7 +63,7 @@ TEST_F(CommandDispatcherTest, CodeSelectsTheChannel)
 
     EXPECT_EQ(HandleCommand(65, "wrapped.wav"), 1) << "65 is command 1 on the second channel";
     EXPECT_EQ(LatestGraph()->renderedPath, L"wrapped.wav");
-    EXPECT_EQ(LiveGraphs(), 2);
+    EXPECT_EQ(LiveGraphs(), 3) << "one for each channel, and two.wav's kept";
 
     EXPECT_EQ(HandleCommand(QUAVEL_SECOND_CHANNEL + HC_SetLoop, "1"), 1);
     EXPECT_FALSE(agent.channel1->GetLoop());
@@ -128,7 +129,7 @@ TEST_F(CommandDispatcherTest, EachCommandRepliesAsTheTableSaysOnBothChannels)
         EXPECT_EQ(HandleCommand(base + HC_Close, NULL), 1);
         EXPECT_EQ(HandleCommand(base + HC_GetState, NULL), -1);
     }
-    EXPECT_EQ(LiveGraphs(), 0);
+    EXPECT_EQ(LiveGraphs(), AgentKeptGraphs().Count()) << "the channels hold none";
 }
 
 TEST_F(CommandDispatcherTest, ChannelWithoutAFileRepliesWithNoFileValues)

@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_clip_files.h"
 #include "fakes/fake_filter_graph.h"
 #include "fakes/fake_filters.h"
 #include "fakes/fake_reference_clock.h"
 #include "harness/log_file.h"
 #include "playback/filter_choices.h"
+#include "playback/kept_graphs.h"
 #include "playback/playback_channel.h"
 
 namespace {
@@ -57,9 +59,9 @@ protected:
     }
 
     // A loaded clip of three seconds.
-    void Load()
+    void Load(const char* path = "clip.wav")
     {
-        ASSERT_TRUE(channel->OpenFile("clip.wav"));
+        ASSERT_TRUE(channel->OpenFile(path));
         graph = LatestGraph();
         graph->duration = 3.0;
     }
@@ -92,12 +94,12 @@ TEST_F(PlaybackChannelTest, WithoutAFileEveryQueryGivesItsNoFileValue)
     EXPECT_EQ(graph->volume, 0);
 }
 
-TEST_F(PlaybackChannelTest, CloseReleasesTheGraphAndKeepsTheLoopFlag)
+TEST_F(PlaybackChannelTest, CloseLetsGoOfTheGraphsAndKeepsTheLoopFlag)
 {
     Load();
     channel->SetLoop(true);
     channel->Close();
-    EXPECT_EQ(LiveGraphs(), 0);
+    EXPECT_EQ(LiveGraphs(), AgentKeptGraphs().Count()) << "the channel holds none";
     ExpectNoFileAnswers();
     EXPECT_TRUE(channel->GetLoop());
 }
@@ -109,7 +111,7 @@ TEST_F(PlaybackChannelTest, OpenAfterCloseBuildsAFreshGraph)
     ASSERT_TRUE(channel->OpenFile("next.wav"));
     ASSERT_NE(LatestGraph(), nullptr);
     EXPECT_EQ(LatestGraph()->renderedPath, L"next.wav");
-    EXPECT_EQ(LiveGraphs(), 1);
+    EXPECT_EQ(LiveGraphs(), 2) << "the closed clip's graph is kept";
     EXPECT_EQ(channel->GetState(), 0);
 }
 
@@ -124,7 +126,8 @@ TEST_F(PlaybackChannelTest, OpeningAgainReplacesTheFileInAFreshGraph)
     Load();
     channel->Run();
     ASSERT_TRUE(channel->OpenFile("second.wav"));
-    EXPECT_EQ(LiveGraphs(), 1) << "the first file's graph is released";
+    EXPECT_EQ(graph->state, State_Stopped) << "the first file's graph is silenced";
+    EXPECT_EQ(LiveGraphs(), 2) << "and kept";
     EXPECT_EQ(LatestGraph()->renderedPath, L"second.wav");
     EXPECT_EQ(channel->GetState(), 0) << "the new file waits for Run";
 }
@@ -262,7 +265,7 @@ TEST_F(PlaybackChannelTest, StartsAreCuedAndScheduledOnTheAgentClock)
 
     NextGraphs().cueStalls = true;
     channel->Close();
-    Load();
+    Load("next.wav");
     SetFakeClockMs(5000);
     channel->Run();
     EXPECT_EQ(graph->startsMs, std::vector<LONGLONG>{5200});
@@ -466,19 +469,20 @@ TEST_F(PlaybackChannelTest, ClosedLoopingChannelIsServicedSafely)
         channel->ServiceLoop();
     double left = 0.0;
     EXPECT_FALSE(channel->SecondsToService(&left));
-    EXPECT_EQ(LiveGraphs(), 0);
+    EXPECT_EQ(LiveGraphs(), AgentKeptGraphs().Count()) << "the channel holds none";
 }
 
 // Every question to Wine's filter mapper leaves registry handles open for
 // good: a file of a kind played before is rendered through fresh instances
 // of the filters chosen last time, offered before RenderFile asks anyone.
+// Nothing is kept here: every open of another file renders.
 class ChosenFilterTest : public testing::Test {
 protected:
     void SetUp() override
     {
         NextGraphs() = FakeGraphScript();
         TakeLog();
-        channel.reset(new PlaybackChannel(choices));
+        channel.reset(new PlaybackChannel(choices, keptNone));
     }
 
     void TearDown() override
@@ -491,6 +495,7 @@ protected:
     }
 
     FilterChoices choices;
+    KeptGraphs keptNone{0};
     std::unique_ptr<PlaybackChannel> channel;
 };
 
@@ -672,6 +677,141 @@ TEST_F(ChosenFilterTest, TheHeldFileChangedOnDiskClosedOrSpelledOtherwiseIsOpene
     EXPECT_FALSE(channel->OpenFile("held.wav")) << "a held file gone from disk fails as any missing one";
     EXPECT_EQ(Lines(TakeLog()).size(), 3u);
     CloseHandle(CreateFileA("held.wav", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL));
+}
+
+// Short sounds play from memory, and their graphs are kept once a channel is
+// done with them, for the next open of the same file unchanged on disk:
+// every fresh graph costs what the platform's parser never gives back.
+class KeptGraphTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        NextGraphs() = FakeGraphScript();
+        TakeLog();
+        channel.reset(new PlaybackChannel(choices, kept));
+    }
+
+    void TearDown() override
+    {
+        other.reset();
+        channel.reset();
+        EXPECT_EQ(kept.Count(), 0) << "the last channel out releases the set";
+        EXPECT_EQ(LiveGraphs(), 0) << "a graph reference leaked";
+        EXPECT_EQ(TakeLog(), "");
+    }
+
+    // Opens `path` on `on`; true when that took a kept graph.
+    bool OpensKept(PlaybackChannel* on, const char* path)
+    {
+        int graphs = GraphsCreated();
+        EXPECT_TRUE(on->OpenFile(path)) << path;
+        return GraphsCreated() == graphs;
+    }
+
+    FilterChoices choices;
+    KeptGraphs kept;
+    std::unique_ptr<PlaybackChannel> channel;
+    std::unique_ptr<PlaybackChannel> other;
+};
+
+TEST_F(KeptGraphTest, AKeptSoundPlaysAgainFromItsGraphAsAFreshOpenWouldAndLeavesItsFileFree)
+{
+    ASSERT_TRUE(channel->OpenFile("a.wav"));
+    FakeFilterGraph* a = LatestGraph();
+    EXPECT_EQ(a->pinRenders, 1) << "a short file plays from memory";
+    a->duration = 3.0;
+    SetFakeClockMs(1000);
+    channel->Run();
+    channel->SetStopTime(2.0);
+    channel->SetVolume(50);
+    SetFakeClockMs(1500);
+    ASSERT_FALSE(OpensKept(channel.get(), "one.wav"));
+    EXPECT_EQ(a->state, State_Stopped) << "silenced as it is given back";
+    EXPECT_EQ(kept.Count(), 1);
+
+    ASSERT_TRUE(OpensKept(channel.get(), "a.wav"));
+    EXPECT_EQ(kept.Count(), 1) << "one.wav's graph given back";
+    EXPECT_EQ(a->stopTime, 3.0);
+    EXPECT_EQ(a->volume, 0);
+    EXPECT_EQ(channel->GetState(), 0);
+    EXPECT_EQ(channel->GetPosition(), 0.0);
+    a->calls.clear();
+    SetFakeClockMs(5000);
+    channel->Run();
+    EXPECT_EQ(a->calls, (Calls{"Stop", "Pause", "Seek 0", "Run at 5030"}))
+        << "cued while paused: nothing it had queued is heard";
+
+    HANDLE writer = CreateFileA("a.wav", GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    EXPECT_NE(writer, INVALID_HANDLE_VALUE) << "the file is held open, error " << GetLastError();
+    CloseHandle(writer);
+}
+
+TEST_F(KeptGraphTest, LargerFilesStreamFromDiskAndAreNeverKept)
+{
+    ASSERT_TRUE(channel->OpenFile(kLargeClip));
+    EXPECT_EQ(LatestGraph()->pinRenders, 0);
+    EXPECT_EQ(LatestGraph()->renderCalls, 1);
+    ASSERT_FALSE(OpensKept(channel.get(), "a.wav"));
+    EXPECT_EQ(kept.Count(), 0);
+    EXPECT_FALSE(OpensKept(channel.get(), kLargeClip));
+}
+
+TEST_F(KeptGraphTest, TheGraphGivenBackLeastRecentlyMakesRoomAndAChangedFileIsReadAfresh)
+{
+    for (const char* clip : {"a.wav", "one.wav", "two.wav", "next.wav", "second.wav", "short.wav",
+                             "clip.wav", "wrapped.wav", "held.wav", "dir/a.wav", "music/b.wav"})
+        ASSERT_TRUE(channel->OpenFile(clip));
+    EXPECT_EQ(kept.Count(), kKeptGraphs);
+    EXPECT_EQ(LiveGraphs(), kKeptGraphs + 1);
+    EXPECT_TRUE(OpensKept(channel.get(), "two.wav")) << "the oldest still kept";
+    EXPECT_FALSE(OpensKept(channel.get(), "a.wav")) << "dropped";
+    EXPECT_FALSE(OpensKept(channel.get(), "next.wav")) << "dropped to make room for two.wav";
+    EXPECT_TRUE(OpensKept(channel.get(), "two.wav")) << "given back since";
+
+    TouchWriteTime("clip.wav", 5);
+    int live = LiveGraphs();
+    EXPECT_FALSE(OpensKept(channel.get(), "clip.wav")) << "changed on disk: read afresh";
+    EXPECT_EQ(LiveGraphs(), live) << "the graph of the old version is dropped";
+}
+
+TEST_F(KeptGraphTest, TheFilesKeptStayWithinTheirAllowance)
+{
+    const DWORD kBytes = kMemoryFileLimit * 3 / 4;
+    const int kFit = static_cast<int>(kKeptFileBytes / kBytes);
+    std::vector<std::string> big;
+    for (int i = 0; i <= kFit + 1; ++i) {
+        big.push_back("big" + std::to_string(i) + ".wav");
+        MakeFakeClipFile(big.back().c_str(), kBytes);
+        ASSERT_TRUE(channel->OpenFile(big.back().c_str()));
+    }
+    EXPECT_EQ(kept.Count(), kFit);
+    EXPECT_EQ(kept.FileBytes(), kFit * kBytes);
+    EXPECT_TRUE(OpensKept(channel.get(), big[1].c_str()));
+    EXPECT_FALSE(OpensKept(channel.get(), big[0].c_str()));
+    for (const std::string& name : big)
+        DeleteFileA(name.c_str());
+}
+
+// Both channels draw on one set: a graph is the set's or one channel's.
+TEST_F(KeptGraphTest, AGraphHasOneOwnerAndALoopsTwoGraphsAreKeptTogether)
+{
+    other.reset(new PlaybackChannel(choices, kept));
+    ASSERT_TRUE(channel->OpenFile("a.wav"));
+    FakeFilterGraph* a = LatestGraph();
+    ASSERT_TRUE(channel->OpenFile("one.wav"));
+    EXPECT_TRUE(OpensKept(other.get(), "a.wav"));
+    EXPECT_FALSE(OpensKept(channel.get(), "a.wav")) << "the other channel's graph is its own";
+    FakeFilterGraph* mine = LatestGraph();
+    a->calls.clear();
+    channel->Run();
+    EXPECT_TRUE(a->calls.empty());
+    EXPECT_EQ(mine->startsMs.size(), 1u);
+
+    channel->SetLoop(true);
+    channel->Close();
+    EXPECT_EQ(kept.Count(), 3) << "both graphs of the loop, and one.wav's";
+    EXPECT_TRUE(OpensKept(channel.get(), "a.wav")) << "both come back";
+    EXPECT_EQ(kept.Count(), 1);
 }
 
 TEST(KindOfFile, IsTheLowerCasedExtensionOfTheLastPathElement)
