@@ -18,14 +18,19 @@ sys.path.insert(0, os.path.join(ROOT, "harness"))
 from quavel_harness import signals, wav  # noqa: E402
 from quavel_harness.wine import WineSession  # noqa: E402
 from runner import counts, cpu_time, machine, report, verdict  # noqa: E402
-from runner.rows import (fade, idle, load, loop_gap, open_cost, open_file, round_trip,  # noqa: E402
-                         startup)
+from runner.rows import (fade, idle, load, loop_gap, open_cost, open_file, rewrite,  # noqa: E402
+                         round_trip, startup)
 
 # Long enough that no row's playing file reaches its end.
 LONG_S = 240
 OPEN_S = 10
 # A short sound of the kind hosts play again and again.
 COST_S = 0.2
+# How many such sounds a host plays in turn: as many as the agent keeps.
+KEPT_SOUNDS = 8
+# Over the agent's memory limit (2 MB) as a 16-bit stereo WAV: streamed
+# from disk, its file held open while its graph lives.
+LARGE_S = 13
 TONE_AMPLITUDE = 0.4
 MARKER_AMPLITUDE = 0.2
 CHIRP_AMPLITUDE = 0.5
@@ -41,12 +46,21 @@ def write_signals(session):
     short = [low[:int(COST_S * signals.RATE)]] * 2
     wav.write(session.file("cost.wav"), short, signals.RATE)
     wav.write_au(session.file("cost.au"), short, signals.RATE)
+    for index in range(KEPT_SOUNDS):
+        sound = signals.tone(signals.CHANNEL_HZ[0] + 100 * index, COST_S, TONE_AMPLITUDE)
+        wav.write(session.file(kept_name(index)), [sound] * 2, signals.RATE)
+    wav.write(session.file("rewrite.wav"), short, signals.RATE)
+    wav.write(session.file("large.wav"), [low[:LARGE_S * signals.RATE]] * 2, signals.RATE)
     wav.write(session.file("long_low.wav"), [low], signals.RATE)
     wav.write(session.file("long_high.wav"), [signals.tone(high_hz, LONG_S, MARKER_AMPLITUDE)],
               signals.RATE)
     for clip_s, name in loop_gap.CLIPS:
         wav.write(session.file(name), [signals.chirp(*signals.CHIRP_HZ, clip_s, CHIRP_AMPLITUDE)],
                   signals.RATE)
+
+
+def kept_name(index):
+    return f"kept{index}.wav"
 
 
 def check_pid(process, program):
@@ -87,8 +101,14 @@ def run_rows(session, scale):
     session.quavelctl("open", path("long_low.wav"))
     session.quavelctl("--channel", "2", "open", path("long_high.wav"))
     bare = start_bare_window(session, "--graphs", 2, "--render", path("long_low.wav"))
-    rows += idle.measure(session, scale, agent.pid, bare, "both channels loaded, stopped",
-                         f"two graphs with a {LONG_S} s WAV loaded, stopped")
+    loaded = idle.measure(session, scale, agent.pid, bare, "both channels loaded, stopped",
+                          f"two graphs with a {LONG_S} s WAV loaded, stopped")
+    rows += loaded
+    for index in range(KEPT_SOUNDS):
+        session.quavelctl("open", path(kept_name(index)))
+    session.quavelctl("open", path("long_low.wav"))
+    time.sleep(BARE_SETTLE_S)
+    rows += idle.measure_kept(session, scale, agent.pid, bare, loaded[0], KEPT_SOUNDS)
     bare.stop()
 
     print("open file ...", flush=True)
@@ -118,7 +138,11 @@ def run_rows(session, scale):
     rows += loop_gap.measure(session, scale)
 
     print("open cost ...", flush=True)
-    rows += open_cost.measure(session, scale, path("cost.wav"), path("cost.au"))
+    rows += open_cost.measure(session, scale, path("cost.wav"), path("cost.au"),
+                              [path(kept_name(index)) for index in range(KEPT_SOUNDS)])
+
+    print("rewrite ...", flush=True)
+    rows += rewrite.measure(session, scale, path("rewrite.wav"), path("large.wav"))
 
     print("fade ...", flush=True)
     rows += fade.measure(session, agent, path("long_low.wav"), path("long_high.wav"))

@@ -1,7 +1,7 @@
 // Baseline for the open cost row: the platform's graph build, RenderFile and
 // release, in-process, counted the same way as the agent.
-//   bare_open_cost --pattern same|alternate --file PATH --other PATH
-//                  --count N --every K
+//   bare_open_cost --pattern same|alternate|set --file PATH --other PATH
+//                  [--set PATH|PATH...] --count N --every K
 #include <windows.h>
 
 #include "harness/bare_graph.h"
@@ -18,9 +18,11 @@ int main(int argc, char** argv)
     // As for the agent: each file once before counting.
     BareGraph graph;
     int failures = 0;
-    for (const std::string* warm : {&run.other, &run.file}) {
+    std::vector<std::string> warm = run.set;
+    warm.insert(warm.begin(), {run.other, run.file});
+    for (const std::string& file : warm) {
         graph.Build();
-        failures += !graph.Render(*warm);
+        failures += !graph.Render(file);
         graph.Release();
     }
 

@@ -6,6 +6,8 @@
 //   CODE or CODE=ARGUMENT  send the command (the reply is kept)
 //   sleep=MS               wait
 //   poll=CODE/MS/EVERY     send CODE every EVERY ms for MS ms
+//   rewrite=TARGET|SOURCE  rewrite the file TARGET with the bytes of SOURCE,
+//                          as another program would (shared with no one)
 // The report: "base_s" (a whole wall-clock second), then per command sent,
 // in order: "code", "reply", "sent_ms" and "answered_ms" (milliseconds since
 // base_s, taken just before the send and just after the reply).
@@ -20,6 +22,7 @@
 
 #include "harness/json_report.h"
 #include "harness/wall_clock.h"
+#include "harness/whole_file.h"
 #include "quavel/host.h"
 
 namespace {
@@ -59,6 +62,19 @@ bool Poll(Timeline& timeline, HWND agent, const char* spec)
     return true;
 }
 
+bool Rewrite(const char* spec)
+{
+    const char* bar = strchr(spec, '|');
+    std::string bytes;
+    if (!bar || !ReadWholeFile(bar + 1, &bytes))
+        return false;
+    DWORD error = RewriteFile(std::string(spec, bar), bytes);
+    if (error != ERROR_SUCCESS)
+        fprintf(stderr, "timeline_host: rewriting %s failed, error %lu\n", spec,
+                static_cast<unsigned long>(error));
+    return error == ERROR_SUCCESS;
+}
+
 bool Step(Timeline& timeline, HWND agent, const char* step)
 {
     if (strncmp(step, "sleep=", 6) == 0) {
@@ -67,6 +83,8 @@ bool Step(Timeline& timeline, HWND agent, const char* step)
     }
     if (strncmp(step, "poll=", 5) == 0)
         return Poll(timeline, agent, step + 5);
+    if (strncmp(step, "rewrite=", 8) == 0)
+        return Rewrite(step + 8);
     const char* equals = strchr(step, '=');
     std::string argument = equals ? equals + 1 : "";
     return timeline.Send(agent, atoi(step), equals ? argument.c_str() : NULL);

@@ -87,8 +87,9 @@ class HeardClip:
 
     def sound_from(self, recording_s):
         """The first moment from `recording_s` on that sound is heard, or
-        None."""
-        start = max(0, int(recording_s * self.rate))
+        None. Moments are taken to the nearest sample: one that another of
+        these calls returned stays on its own sample."""
+        start = max(0, round(recording_s * self.rate))
         for index in range(start, len(self.samples)):
             if abs(self.samples[index]) > SOUND_LEVEL:
                 return index / self.rate
@@ -99,7 +100,7 @@ class HeardClip:
         QUIET_S of silence, or None."""
         quiet_run = int(QUIET_S * self.rate)
         run = 0
-        for index in range(max(0, int(recording_s * self.rate)), len(self.samples)):
+        for index in range(max(0, round(recording_s * self.rate)), len(self.samples)):
             run = run + 1 if abs(self.samples[index]) <= SOUND_LEVEL else 0
             if run >= quiet_run:
                 return (index - run + 1) / self.rate

@@ -4,7 +4,7 @@ monitor of the private sound device while real processes run under Wine.
 
   audio_check.py SCENARIO --bin DIR --work DIR --pulse DIR -- RUNNER...
 
-SCENARIO: recorder, fade, loop or test-mode. RUNNER is the command that runs
+SCENARIO: recorder, fade, loop, test-mode or kept. RUNNER is the command that runs
 a Windows program (scripts/wine-run with its options). Exits non-zero with
 the reasons when what was heard is wrong; the recordings are left in the
 work directory.
@@ -16,8 +16,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "harness"))
-from quavel_harness import (check_script, fade_steps, levels, loop_gaps, recorder,  # noqa: E402
-                            signals, wav)
+from quavel_harness import (check_script, fade_steps, levels, loop_gaps, protocol,  # noqa: E402
+                            recorder, signals, timeline, wav, wine)
 
 WINDOW_S = 0.05
 EXIT_BOUND_S = 60
@@ -38,6 +38,16 @@ LOOP_WRAPS = 5
 # silence has a bound of its own for every wrap.
 LOOP_SILENCE_BOUND_MS = 400
 LOOP_MEDIAN_BOUND_MS = 150
+# The kept check: a chirp short enough to be played from memory, heard
+# partway, then again from a graph kept meanwhile. A cued start loses a few
+# milliseconds of the head at most (Wine, 30 ms lead: under 10 ms).
+KEPT_CLIP_S = 2.0
+KEPT_PARTWAY_MS = 1000
+KEPT_HEAD_LOST_BOUND_S = 0.03
+# Louder than this, the steady tone written over the chirp is heard (it is
+# made at -8 dB); for at least this long of the pass that plays it.
+TONE_HEARD_DB = -20.0
+TONE_HEARD_S = 1.0
 
 
 def write_stereo(session, name, left, right):
@@ -208,8 +218,87 @@ def check_test_mode(session):
     return problems
 
 
+def heard_moments(report, code, wall_clock):
+    """Where in the recording each command `code` of a timeline_host report
+    was sent."""
+    return [wall_clock.recording_s(report["base_s"] + sent / 1000.0)
+            for sent_code, sent in zip(report["code"], report["sent_ms"]) if sent_code == code]
+
+
+def check_kept(session):
+    """A kept sound is heard from its start with nothing of where it was
+    left: a chirp is played partway, another sound opened on the channel
+    (the chirp's graph goes to the kept set), the chirp opened again (its
+    graph taken back) and run. While it plays, another program rewrites its
+    file with a steady tone, which a file read into memory allows; opened
+    again after another sound, the file is read afresh: the tone is heard,
+    not the chirp kept."""
+    sweep = signals.chirp(*signals.CHIRP_HZ, KEPT_CLIP_S, 0.5)
+    chirp = write_stereo(session, "kept-chirp.wav", sweep, sweep)
+    other = write_stereo(session, "kept-other.wav", *[signals.tone(signals.CHANNEL_HZ[0], 0.5, 0.4)] * 2)
+    tone_hz = signals.CHANNEL_HZ[1]
+    tone = write_stereo(session, "kept-tone.wav", *[signals.tone(tone_hz, KEPT_CLIP_S, 0.4)] * 2)
+    open_code, run_code = protocol.code("HC_OpenFile"), protocol.code("HC_Run")
+    play_ms = int(KEPT_CLIP_S * 1000) + 500
+    steps = [f"{open_code}={chirp}", run_code, f"sleep={KEPT_PARTWAY_MS}",
+             f"{open_code}={other}", f"{open_code}={chirp}", run_code, f"sleep={KEPT_PARTWAY_MS}",
+             f"rewrite={chirp}|{tone}", f"sleep={play_ms - KEPT_PARTWAY_MS}",
+             f"{open_code}={other}", f"{open_code}={chirp}", run_code, f"sleep={play_ms}"]
+    with session.recorder("kept.wav") as recording, timeline.WallClock(recording) as wall_clock:
+        agent = session.start_agent()
+        code, output, errors = session.outcome("timeline_host.exe", *steps)
+        session.quavelctl("quit")
+        problems = exit_problems(agent)
+    if code != 0:
+        return problems + [f"timeline_host failed: {errors.strip() or output.strip()}"]
+    report = wine.json_report(output)
+    if any(reply != 1 for sent, reply in zip(report["code"], report["reply"]) if sent == open_code):
+        return problems + [f"an open was refused: {report['reply']}"]
+    first_run, kept_run, fresh_run = heard_moments(report, run_code, wall_clock)
+
+    rate, samples = recording.read_mono()
+    heard = timeline.HeardClip(samples, rate, *signals.CHIRP_HZ, KEPT_CLIP_S)
+    passes = loop_gaps.passes(heard.offsets)
+    partway = next((found for found in passes if found[0] >= first_run), None)
+    if partway is None:
+        return problems + ["the first run was not heard"]
+    first, last, offset = partway
+    print(f"first run: heard the chirp from {first - offset:.3f} s to {last - offset:.2f} s")
+    if last - offset < KEPT_PARTWAY_MS / 2000.0:
+        problems.append(f"the first run was heard only to {last - offset:.2f} s: nothing was left")
+    # The first run is cut off before the kept graph starts: whatever is
+    # heard after that silence is the kept graph's.
+    gap = heard.silence_from(last)
+    kept = next((found for found in passes if gap is not None and found[0] >= gap), None)
+    sound = heard.sound_from(gap) if gap is not None else None
+    if kept is None or sound is None or kept[0] >= fresh_run:
+        return problems + ["the kept chirp was not heard"]
+    first, last, offset = kept
+    print(f"kept graph: heard from clip time {(first - offset) * 1000:.1f} ms, "
+          f"{(first - kept_run) * 1000:.0f} ms after the run; "
+          f"{(first - sound) * 1000:.1f} ms of sound before that")
+    if first - offset > KEPT_HEAD_LOST_BOUND_S:
+        problems.append(f"the kept chirp was first heard {(first - offset) * 1000:.0f} ms "
+                        "into the clip")
+    if first - sound > KEPT_HEAD_LOST_BOUND_S:
+        problems.append(f"{(first - sound) * 1000:.0f} ms of sound came before the kept chirp's "
+                        "start: what its graph had queued was heard")
+
+    start = int(fresh_run * rate)
+    after = samples[start:start + int(play_ms * rate / 1000)]
+    tone_s = sum(1 for level in levels.levels_db(after, rate, tone_hz)
+                 if level > TONE_HEARD_DB) * levels.WINDOW_S
+    chirps = [found for found in passes if found[0] >= fresh_run]
+    print(f"after the rewrite: the tone heard for {tone_s:.2f} s, {len(chirps)} passes of the chirp")
+    if tone_s < TONE_HEARD_S:
+        problems.append(f"the rewritten file's tone was heard for {tone_s:.2f} s only")
+    if chirps:
+        problems.append("the chirp kept from before the rewrite was heard again")
+    return problems
+
+
 SCENARIOS = {"recorder": check_recorder, "fade": check_fade, "loop": check_loop,
-             "test-mode": check_test_mode}
+             "test-mode": check_test_mode, "kept": check_kept}
 
 
 if __name__ == "__main__":

@@ -3,18 +3,23 @@ own graph build, RenderFile and release in a bare program: handles, threads
 and private bytes per open (the slope over the second half of the opens,
 once warm), and how many opens a 32-bit agent could do before its private
 bytes reach 2 GB at that slope. Patterns: the same file with HC_Close
-between, the same file again (the file the channel holds), and two formats
-in turn. The bare program has no held file: its figures for both same-file
-patterns are one run."""
+between, the same file again (the file the channel holds), two formats
+in turn, and a set of short sounds in turn, each opened once before (their
+graphs kept). The bare program has no held file: its figures for both
+same-file patterns are one run."""
 from runner import verdict
 
 HANDLES_PER_OPEN = 1.0
 HELD_BYTES_PER_OPEN = 1024.0
+# Kept sounds cost nothing per open: a slope under this is no growth, only
+# the platform's pools coming and going over the run.
+NONE_PER_OPEN = 0.01
 ADDRESS_SPACE_BYTES = 2 ** 31
 
 PATTERNS = [("same file, HC_Close between", "close", "same"),
             ("same file again (held)", "held", "same"),
-            ("two formats in turn", "alternate", "alternate")]
+            ("two formats in turn", "alternate", "alternate"),
+            ("eight short sounds in turn (kept)", "set", "set")]
 
 
 def slope(xs, ys):
@@ -43,11 +48,23 @@ def per_open(result):
     return figures
 
 
-def measure(session, counts, file_path, other_path):
-    arguments = ["--file", file_path, "--other", other_path, "--count", counts.cost_opens,
-                 "--every", counts.cost_every]
+def kept_rows(name, agent, baseline, problems, details):
+    """Handles, threads and private bytes per open of sounds whose graphs
+    are kept: none of the first two, at most a kilobyte of the last."""
+    limits = [("handles", NONE_PER_OPEN), ("threads", NONE_PER_OPEN),
+              ("private bytes", HELD_BYTES_PER_OPEN)]
+    return [verdict.check_row(f"open cost, {name}: {what}", "per open",
+                              agent[what.replace(" ", "_")], baseline[what.replace(" ", "_")],
+                              f"<= {limit:g}",
+                              agent[what.replace(" ", "_")] <= limit and not problems, details)
+            for what, limit in limits]
+
+
+def measure(session, counts, file_path, other_path, set_paths):
+    arguments = ["--file", file_path, "--other", other_path, "--set", "|".join(set_paths),
+                 "--count", counts.cost_opens, "--every", counts.cost_every]
     bare = {}
-    for pattern in ("same", "alternate"):
+    for pattern in ("same", "alternate", "set"):
         result = session.run_json("bare_open_cost.exe", "--pattern", pattern, *arguments)
         bare[pattern] = dict(per_open(result), failures=result["failures"])
     rows = []
@@ -58,6 +75,9 @@ def measure(session, counts, file_path, other_path):
         problems = result["lost"] + result["wrong"] + baseline["failures"]
         details = {"agent": agent, "baseline": baseline, "lost": result["lost"],
                    "wrong": result["wrong"]}
+        if pattern == "set":
+            rows += kept_rows(name, agent, baseline, problems, details)
+            continue
         handles = verdict.check_row(f"open cost, {name}: handles", "per open", agent["handles"],
                                     baseline["handles"], f"<= {HANDLES_PER_OPEN:.0f}",
                                     agent["handles"] <= HANDLES_PER_OPEN and not problems,
