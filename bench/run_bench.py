@@ -104,8 +104,10 @@ def run_rows(session, scale):
     loaded = idle.measure(session, scale, agent.pid, bare, "both channels loaded, stopped",
                           f"two graphs with a {LONG_S} s WAV loaded, stopped")
     rows += loaded
+    # Played once each, as a host plays them: their graphs are kept as used.
     for index in range(KEPT_SOUNDS):
         session.quavelctl("open", path(kept_name(index)))
+        session.quavelctl("run")
     session.quavelctl("open", path("long_low.wav"))
     time.sleep(BARE_SETTLE_S)
     rows += idle.measure_kept(session, scale, agent.pid, bare, loaded[0], KEPT_SOUNDS)

@@ -101,29 +101,30 @@ class WineSession:
     def command(self, program, *arguments):
         return self.runner + [os.path.join(self.bin_dir, program), *map(str, arguments)]
 
-    def outcome(self, program, *arguments):
+    def outcome(self, program, *arguments, timeout=PROGRAM_BOUND_S):
         """(exit code, standard output, standard error) of a program run to
         its end, one that may fail on purpose included. The outputs keep the
-        line ends the program wrote."""
+        line ends the program wrote. `timeout` bounds a program that does
+        more work than most."""
         with tempfile.TemporaryFile("w+", newline="") as output, \
                 tempfile.TemporaryFile("w+", newline="") as errors:
             code = subprocess.run(self.command(program, *arguments), cwd=self.work_dir,
                                   stdin=subprocess.DEVNULL, stdout=output, stderr=errors,
-                                  timeout=PROGRAM_BOUND_S).returncode
+                                  timeout=timeout).returncode
             output.seek(0)
             errors.seek(0)
             return code, output.read(), errors.read()
 
-    def run(self, program, *arguments):
+    def run(self, program, *arguments, timeout=PROGRAM_BOUND_S):
         """Its output; raises ProgramFailed when it exits non-zero."""
-        code, output, errors = self.outcome(program, *arguments)
+        code, output, errors = self.outcome(program, *arguments, timeout=timeout)
         if code != 0:
             raise ProgramFailed(f"{program} {' '.join(map(str, arguments))} failed ({code}): "
                                 f"{(errors or output).strip()[-500:]}")
         return output
 
-    def run_json(self, program, *arguments):
-        return json_report(self.run(program, *arguments))
+    def run_json(self, program, *arguments, timeout=PROGRAM_BOUND_S):
+        return json_report(self.run(program, *arguments, timeout=timeout))
 
     def succeeds(self, program, *arguments):
         return self.outcome(program, *arguments)[0] == 0

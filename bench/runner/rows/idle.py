@@ -6,7 +6,7 @@ agent is measured against itself holding none, in the phase just before,
 the bare window running through both as a control."""
 import time
 
-from runner import cpu_time, verdict
+from runner import cpu_time, process_status, verdict
 
 LIMIT = 1.5
 KEPT_LIMIT = 1.10
@@ -23,7 +23,7 @@ def sample(session, counts, agent_pid, baseline):
     agent_s, baseline_s = [cpu_time.cpu_seconds(pid) - start for pid, start in zip(pids, starts)]
     wall_s = time.monotonic() - wall_start
     memory = session.run_json("process_memory.exe")
-    details = {"seconds": wall_s,
+    details = {"seconds": wall_s, "agent_linux_status": process_status.status(agent_pid),
                "agent_private_bytes": memory["agent_pagefile_usage"],
                "agent_working_set_bytes": memory["agent_working_set"],
                "agent_private_usage_as_reported": memory["agent_private_usage"],
@@ -44,13 +44,19 @@ def measure_kept(session, counts, agent_pid, baseline, before, sounds):
     """`before` is the row of the phase just measured, with nothing kept;
     the agent now keeps the graphs of `sounds` besides."""
     agent, bare, details = sample(session, counts, agent_pid, baseline)
-    held = details["agent_private_bytes"] - before.details["agent_private_bytes"]
     details.update({"baseline": "the agent itself, both channels loaded, nothing kept, "
                                 "measured just before",
                     "control_bare_window_before": before.baseline,
                     "control_bare_window_now": bare})
-    return [verdict.ratio_row(f"idle CPU, both channels loaded, {sounds} sounds kept",
-                              "% of a core", agent, before.agent, KEPT_LIMIT, details),
-            verdict.info_row(f"private bytes, {sounds} short sounds opened and kept", "bytes",
-                             held, None, {"agent_before": before.details["agent_private_bytes"],
-                                          "agent_now": details["agent_private_bytes"]})]
+    rows = [verdict.ratio_row(f"idle CPU, both channels loaded, {sounds} sounds kept",
+                              "% of a core", agent, before.agent, KEPT_LIMIT, details)]
+    now, then = details["agent_linux_status"], before.details["agent_linux_status"]
+    held = [("private bytes", "bytes", details["agent_private_bytes"],
+             before.details["agent_private_bytes"]),
+            ("threads", "threads", now["threads"], then["threads"]),
+            ("address space (data and stacks)", "bytes", now["data_bytes"], then["data_bytes"])]
+    for what, unit, agent_now, agent_before in held:
+        rows.append(verdict.info_row(f"held by {sounds} kept sounds: {what}", unit,
+                                     agent_now - agent_before, None,
+                                     {"agent_before": agent_before, "agent_now": agent_now}))
+    return rows

@@ -7,6 +7,7 @@ between, the same file again (the file the channel holds), two formats
 in turn, and a set of short sounds in turn, each opened once before (their
 graphs kept). The bare program has no held file: its figures for both
 same-file patterns are one run."""
+from quavel_harness import wine
 from runner import verdict
 
 HANDLES_PER_OPEN = 1.0
@@ -15,6 +16,9 @@ HELD_BYTES_PER_OPEN = 1024.0
 # the platform's pools coming and going over the run.
 NONE_PER_OPEN = 0.01
 ADDRESS_SPACE_BYTES = 2 ** 31
+# A bare open takes 20-150 ms under Wine, several times that on a machine
+# others load: thousands of them outlast the bound of an ordinary program.
+SECONDS_PER_OPEN_BOUND = 0.5
 
 PATTERNS = [("same file, HC_Close between", "close", "same"),
             ("same file again (held)", "held", "same"),
@@ -63,13 +67,16 @@ def kept_rows(name, agent, baseline, problems, details):
 def measure(session, counts, file_path, other_path, set_paths):
     arguments = ["--file", file_path, "--other", other_path, "--set", "|".join(set_paths),
                  "--count", counts.cost_opens, "--every", counts.cost_every]
+    bound = max(wine.PROGRAM_BOUND_S, counts.cost_opens * SECONDS_PER_OPEN_BOUND)
     bare = {}
     for pattern in ("same", "alternate", "set"):
-        result = session.run_json("bare_open_cost.exe", "--pattern", pattern, *arguments)
+        result = session.run_json("bare_open_cost.exe", "--pattern", pattern, *arguments,
+                                  timeout=bound)
         bare[pattern] = dict(per_open(result), failures=result["failures"])
     rows = []
     for name, pattern, bare_pattern in PATTERNS:
-        result = session.run_json("open_cost_host.exe", "--pattern", pattern, *arguments)
+        result = session.run_json("open_cost_host.exe", "--pattern", pattern, *arguments,
+                                  timeout=bound)
         agent = per_open(result)
         baseline = bare[bare_pattern]
         problems = result["lost"] + result["wrong"] + baseline["failures"]
