@@ -235,7 +235,8 @@ def check_kept(session):
     not the chirp kept."""
     sweep = signals.chirp(*signals.CHIRP_HZ, KEPT_CLIP_S, 0.5)
     chirp = write_stereo(session, "kept-chirp.wav", sweep, sweep)
-    other = write_stereo(session, "kept-other.wav", *[signals.tone(signals.CHANNEL_HZ[0], 0.5, 0.4)] * 2)
+    low = signals.tone(signals.CHANNEL_HZ[0], 0.5, 0.4)
+    other = write_stereo(session, "kept-other.wav", low, low)
     tone_hz = signals.CHANNEL_HZ[1]
     tone = write_stereo(session, "kept-tone.wav", *[signals.tone(tone_hz, KEPT_CLIP_S, 0.4)] * 2)
     open_code, run_code = protocol.code("HC_OpenFile"), protocol.code("HC_Run")
@@ -289,7 +290,8 @@ def check_kept(session):
     tone_s = sum(1 for level in levels.levels_db(after, rate, tone_hz)
                  if level > TONE_HEARD_DB) * levels.WINDOW_S
     chirps = [found for found in passes if found[0] >= fresh_run]
-    print(f"after the rewrite: the tone heard for {tone_s:.2f} s, {len(chirps)} passes of the chirp")
+    print(f"after the rewrite: the tone heard for {tone_s:.2f} s, "
+          f"{len(chirps)} passes of the chirp")
     if tone_s < TONE_HEARD_S:
         problems.append(f"the rewritten file's tone was heard for {tone_s:.2f} s only")
     if chirps:

@@ -24,7 +24,8 @@ void PlaceFakeClipFiles()
 
 void MakeFakeClipFile(const char* path, DWORD bytes)
 {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     SetFilePointer(file, static_cast<LONG>(bytes), NULL, FILE_BEGIN);
     SetEndOfFile(file);
     CloseHandle(file);
