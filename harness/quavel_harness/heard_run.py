@@ -4,8 +4,6 @@ stamp placed in the recording and the chirp clip heard there.
 
 The programs report "base_s" (a whole wall-clock second) and stamps as
 milliseconds since it."""
-import statistics
-
 from . import signals, timeline
 
 # Position replies are truncated to hundredths: their middle is half a
@@ -16,6 +14,9 @@ BEFORE_S = 0.015
 # A sound is new when its offset (recording minus clip time) differs from
 # the one heard before by more than this.
 NEW_SOUND_S = 0.01
+# A moment of the clip is found heard from the first chirp period this near
+# after it: a start's first whole period lies 7.5 ms into the clip.
+FROM_WITHIN_S = 0.05
 
 
 class HeardRun:
@@ -50,6 +51,17 @@ class HeardRun:
                 return moment, clip
         return None
 
+    def heard_from(self, recording_s, target_s):
+        """When, after `recording_s`, the clip was heard from its moment
+        `target_s`, as (recording time, clip time of the first period found
+        there); None if it never was. Sound from elsewhere in the clip (what
+        a renderer had queued before) does not count."""
+        for moment, offset in self.heard.offsets:
+            clip = moment - offset
+            if moment >= recording_s and target_s <= clip <= target_s + FROM_WITHIN_S:
+                return moment - (clip - target_s), clip
+        return None
+
     def sound_end(self, recording_s):
         """Where the sound heard at `recording_s` falls silent, as (recording
         time, clip time); None if it never does."""
@@ -82,7 +94,3 @@ def record(session, name, clip_s, program, *arguments):
             report = session.run_json(program, *arguments)
     rate, samples = recording.read_mono()
     return HeardRun(report, clock, samples, rate, clip_s)
-
-
-def median(values):
-    return statistics.median(values) if values else None

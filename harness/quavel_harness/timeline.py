@@ -85,15 +85,6 @@ class HeardClip:
             return None
         return recording_s - statistics.median(offset for _, offset in self.offsets[low:high])
 
-    def sound_from(self, recording_s):
-        """The first moment from `recording_s` on that sound is heard, or
-        None."""
-        start = max(0, int(recording_s * self.rate))
-        for index in range(start, len(self.samples)):
-            if abs(self.samples[index]) > SOUND_LEVEL:
-                return index / self.rate
-        return None
-
     def silence_from(self, recording_s):
         """The first moment from `recording_s` on that begins at least
         QUIET_S of silence, or None."""
@@ -104,16 +95,3 @@ class HeardClip:
             if run >= quiet_run:
                 return (index - run + 1) / self.rate
         return None
-
-    def first_clip_s(self, recording_s):
-        """The clip time of the first chirp period heard from `recording_s`
-        on, and when, as (recording time, clip time); None if none."""
-        index = bisect.bisect_left(self.times, recording_s)
-        if index >= len(self.offsets):
-            return None
-        moment, offset = self.offsets[index]
-        return moment, moment - offset
-
-
-def median_abs(values):
-    return statistics.median(abs(value) for value in values) if values else None
