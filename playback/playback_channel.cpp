@@ -5,7 +5,7 @@
 #include "playback/agent_clock.h"
 #include "playback/disk_file_path.h"
 #include "playback/render_failure_report.h"
-#include "playback/start_delay.h"
+#include "playback/output_latency.h"
 #include "playback/volume_curve.h"
 #include "playback/widen_path.h"
 
@@ -28,14 +28,6 @@ const REFERENCE_TIME kMixSlack = 20 * kMs;
 
 // Shared by both channels; only the agent's one thread opens files.
 char pathBuffer[kPathCapacity];
-
-// How much later than `start` a graph run at `now` is heard: a platform may
-// not manage a sound sooner than a while after the call.
-REFERENCE_TIME LatenessOf(REFERENCE_TIME start, REFERENCE_TIME now)
-{
-    REFERENCE_TIME soonest = now + MinimumStartDelay();
-    return soonest > start ? soonest - start : 0;
-}
 
 void ConvertSlashes(char* path)
 {
@@ -72,8 +64,8 @@ PlaybackChannel::~PlaybackChannel()
 // The graph held so far is stopped, but released only once the new one is
 // rendered: its renderer keeps the process's sound device open meanwhile.
 // Under Wine a sound device opened afresh is heard 30-40 ms sooner than one
-// that has run a while (recorded: starts 36-70 ms after HC_Run on a new
-// device, 72-80 ms once it has run), so starts on a device reopened for
+// that has run a while (recorded: 12-24 ms after a sample is due on a new
+// device, 47-68 ms once it has run), so starts on a device reopened for
 // every file would not keep time with the position the channel reports.
 bool PlaybackChannel::OpenFile(const char* path)
 {
@@ -234,33 +226,24 @@ bool PlaybackChannel::NearEnd()
 void PlaybackChannel::StartFrom(double position)
 {
     bool cued = Current().Cue(position);
-    REFERENCE_TIME now = AgentClockNow();
-    REFERENCE_TIME start = now + (cued ? kStartLead : kUncuedStartLead);
-    Current().StartAt(start, LatenessOf(start, now));
+    REFERENCE_TIME start = AgentClockNow() + (cued ? kStartLead : kUncuedStartLead);
+    Current().StartAt(start, OutputLatency());
     if (loop && Other().Held())
         ScheduleNextPass();
 }
 
 // Assumes: the current graph is started. The next graph, cued at the start,
-// is started at the reference time the current pass ends, and is heard as
-// late as the current pass is, so the two join where they meet; when that
-// is too soon for it, as soon as it can keep time: a clip shorter than a
-// cue and a lead still has every pass played whole, with a pause between.
+// is started at the reference time the current pass ends, so the two join
+// where they meet; when that is too soon for it, as soon as it can keep
+// time: a clip shorter than a cue and a lead still has every pass played
+// whole, with a pause between.
 void PlaybackChannel::ScheduleNextPass()
 {
     REFERENCE_TIME join = Current().EndTime();
-    REFERENCE_TIME joinLateBy = Current().LateBy();
     PlaybackGraph& next = Next();
     bool cued = next.Cue(0.0);
-    REFERENCE_TIME now = AgentClockNow();
-    REFERENCE_TIME start = now + (cued ? kStartLead : kUncuedStartLead);
-    REFERENCE_TIME late = 0;
-    if (join >= start) {
-        start = join;
-        late = joinLateBy;
-    }
-    REFERENCE_TIME soonest = LatenessOf(start, now);
-    next.StartAt(start, soonest > late ? soonest : late);
+    REFERENCE_TIME earliest = AgentClockNow() + (cued ? kStartLead : kUncuedStartLead);
+    next.StartAt(join > earliest ? join : earliest, OutputLatency());
 }
 
 void PlaybackChannel::StopBoth(double at)

@@ -60,14 +60,10 @@ PlaybackGraph::~PlaybackGraph()
     Release();
 }
 
-// The clock is set while the graph is still stopped, as the platform
-// requires, and before anything is rendered into it, so every filter the
-// render adds joins it.
 bool PlaybackGraph::Build()
 {
     Release();
-    IReferenceClock* clock = AgentClock();
-    if (!clock)
+    if (!AgentClock())
         return false;
     CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                      reinterpret_cast<void**>(&pGraph));
@@ -84,7 +80,6 @@ bool PlaybackGraph::Build()
         Release();
         return false;
     }
-    pMediaFilter->SetSyncSource(clock);
     ResetTimeline();
     hasRun = false;
     return true;
@@ -107,7 +102,12 @@ bool PlaybackGraph::Held() const
     return pGraph != NULL;
 }
 
-// The one failure exit: whatever went wrong, the caller reports it.
+// The one failure exit: whatever went wrong, the caller reports it. The
+// agent's clock is given to the graph once its filters are in, while it is
+// still stopped, as the platform requires: a graph hands its clock only to
+// the filters it holds at the time (Wine's AddFilter gives a filter added
+// later none, and a renderer without a clock plays every sample the moment
+// it comes, whatever its time).
 bool PlaybackGraph::Render(const WCHAR* wide, FilterChoices* choices)
 {
     OfferedRender offered = RenderOfferingChoice(pGraph, wide, choices);
@@ -116,9 +116,11 @@ bool PlaybackGraph::Render(const WCHAR* wide, FilterChoices* choices)
         rendered = RenderAndRemember(pGraph, wide, choices);
     if (offered == kRenderedOtherwise)
         rendered = Build() && RenderAndRemember(pGraph, wide, choices);
-    if (rendered)
-        ResetTimeline();
-    return rendered;
+    if (!rendered)
+        return false;
+    pMediaFilter->SetSyncSource(AgentClock());
+    ResetTimeline();
+    return true;
 }
 
 void PlaybackGraph::ReturnToFreshState()

@@ -9,8 +9,8 @@
 // through and the timeline it keeps for it: where its sound starts in the
 // file (`From`), the reference time its graph was told to present that
 // moment (`StartTime`), and how much later than that it is heard
-// (`LateBy`: never on Windows, where a renderer presents a sample at its
-// time; see MinimumStartDelay for Wine).
+// (`LateBy`, the output latency: none on Windows, where a renderer presents
+// a sample at its time; see output_latency.h for Wine).
 //
 // Why the graph's own transport and position are not used as they stand:
 // - IMediaControl::Run starts "slightly in the future", by an amount no one

@@ -6,7 +6,10 @@
 //   bare_transport --file PATH --start control|cued [--lead-ms MS] STEP...
 // control: IMediaControl::Run, the platform's own start; cued: paused until
 // the renderer holds its first samples, then IMediaFilter::Run(now + lead)
-// on a system clock of the program's own, the start the agent makes.
+// on a system clock of the program's own, the start the agent makes. As the
+// agent does, a fresh graph is rendered before the last one is released, so
+// that the process's sound device stays open (one opened afresh is heard
+// sooner under Wine, for its first seconds).
 #include <windows.h>
 #include <dshow.h>
 
@@ -27,14 +30,15 @@ const double kHundredths = 100.0;
 class BareTransport : public StampedSteps::Target {
 public:
     BareTransport(const std::string& file, bool cued, int leadMs)
-        : file_(file), cued_(cued), leadMs_(leadMs), clock_(NULL), from_(0.0)
+        : file_(file), cued_(cued), leadMs_(leadMs), clock_(NULL), from_(0.0), current_(0)
     {
         CoCreateInstance(CLSID_SystemClock, NULL, CLSCTX_INPROC_SERVER, IID_IReferenceClock,
                          reinterpret_cast<void**>(&clock_));
     }
     ~BareTransport()
     {
-        graph_.Release();
+        graphs_[0].Release();
+        graphs_[1].Release();
         if (clock_)
             clock_->Release();
     }
@@ -47,7 +51,7 @@ public:
             *reply = Open() ? 1 : 0;
             return true;
         case 3:
-            graph_.Stop();
+            Graph().Stop();
             return true;
         case 4:
             Seek(0.0);
@@ -56,7 +60,7 @@ public:
             Start();
             return true;
         case 10:
-            *reply = static_cast<int>(graph_.Position() * kHundredths);
+            *reply = static_cast<int>(Graph().Position() * kHundredths);
             return true;
         case 11:
             Seek(atoi(argument ? argument : "0") / kHundredths);
@@ -70,16 +74,24 @@ private:
     bool Open()
     {
         from_ = 0.0;
-        if (!graph_.Build() || !clock_)
+        BareGraph& fresh = graphs_[1 - current_];
+        bool rendered = fresh.Build() && clock_ && fresh.Render(file_);
+        graphs_[current_].Release();
+        current_ = 1 - current_;
+        if (!rendered)
             return false;
+        // Once the filters are in: a graph hands its clock only to those it
+        // holds at the time.
         if (cued_)
             WithFilter(&IMediaFilter::SetSyncSource, clock_);
-        return graph_.Render(file_);
+        return true;
     }
+
+    BareGraph& Graph() { return graphs_[current_]; }
 
     void Seek(double seconds)
     {
-        graph_.SetPosition(seconds);
+        Graph().SetPosition(seconds);
         from_ = seconds;
     }
 
@@ -88,14 +100,14 @@ private:
     void Start()
     {
         if (!cued_) {
-            graph_.Run();
+            Graph().Run();
             return;
         }
-        graph_.Pause();
-        graph_.SetPosition(from_);
+        Graph().Pause();
+        Graph().SetPosition(from_);
         OAFilterState state = State_Stopped;
         IMediaControl* control = NULL;
-        graph_.Graph()->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control));
+        Graph().Graph()->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control));
         control->GetState(kCueWaitMs, &state);
         control->Release();
         REFERENCE_TIME now = 0;
@@ -107,7 +119,7 @@ private:
     void WithFilter(HRESULT (STDMETHODCALLTYPE IMediaFilter::*call)(Argument), Argument argument)
     {
         IMediaFilter* filter = NULL;
-        graph_.Graph()->QueryInterface(IID_IMediaFilter, reinterpret_cast<void**>(&filter));
+        Graph().Graph()->QueryInterface(IID_IMediaFilter, reinterpret_cast<void**>(&filter));
         (filter->*call)(argument);
         filter->Release();
     }
@@ -117,7 +129,8 @@ private:
     int leadMs_;
     IReferenceClock* clock_;
     double from_;
-    BareGraph graph_;
+    BareGraph graphs_[2];
+    int current_;
 };
 
 }  // namespace

@@ -1,14 +1,12 @@
-#include "playback/start_delay.h"
+#include "playback/output_latency.h"
 
 #include <audioclient.h>
 #include <mmdeviceapi.h>
 
 namespace {
 
-// Wine's DirectSound mixes three device stream latencies ahead, and its
-// mixer takes the first samples up on its next 10 ms period.
+// Wine's DirectSound mixes this many device stream latencies ahead.
 const int kWineMixedAheadLatencies = 3;
-const REFERENCE_TIME kWineMixerPeriod = 100000;
 
 bool RunsOnWine()
 {
@@ -53,14 +51,14 @@ REFERENCE_TIME DeviceStreamLatency()
 
 }  // namespace
 
-REFERENCE_TIME MinimumStartDelay()
+REFERENCE_TIME OutputLatency()
 {
     static bool known = false;
-    static REFERENCE_TIME delay = 0;
+    static REFERENCE_TIME latency = 0;
     if (known)
-        return delay;
+        return latency;
     known = true;
     if (RunsOnWine())
-        delay = kWineMixedAheadLatencies * DeviceStreamLatency() + kWineMixerPeriod;
-    return delay;
+        latency = kWineMixedAheadLatencies * DeviceStreamLatency();
+    return latency;
 }
