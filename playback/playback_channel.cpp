@@ -37,6 +37,14 @@ REFERENCE_TIME LatenessOf(REFERENCE_TIME start, REFERENCE_TIME now)
     return soonest > start ? soonest - start : 0;
 }
 
+// Logs the failed open of the path in the path buffer, widened as `wide`,
+// and returns the failure's `code`.
+long ReportedFailure(long code, const WCHAR* wide, int units)
+{
+    ReportRenderFailure(pathBuffer, wide, units, static_cast<DWORD>(code));
+    return code;
+}
+
 void ConvertSlashes(char* path)
 {
     for (; *path != '\0'; ++path) {
@@ -48,7 +56,8 @@ void ConvertSlashes(char* path)
 }  // namespace
 
 PlaybackChannel::PlaybackChannel(FilterChoices& choices)
-    : current(0), loop(0), loaded(0), choices(&choices), heldIdentityKnown(false)
+    : current(0), loop(0), loaded(0), choices(&choices), heldIdentityKnown(false), lastOpenError(0),
+      hostStart(0)
 {
     heldPath[0] = '\0';
     CoInitialize(NULL);
@@ -71,6 +80,7 @@ PlaybackChannel::~PlaybackChannel()
 // the process memory the platform never gives back (about 10 KB on Wine).
 bool PlaybackChannel::OpenFile(const char* path)
 {
+    lastOpenError = 0;
     size_t length = strlen(path);
     bool fits = length < sizeof pathBuffer;
     if (fits) {
@@ -88,24 +98,31 @@ bool PlaybackChannel::OpenFile(const char* path)
     loaded = 0;
     Close();
     current = 0;
-    if (!Current().Build())
+    if (!Current().Build()) {
+        lastOpenError = E_FAIL;
         return false;
+    }
     if (!fits) {
-        ReportOverlongPath(path);
+        lastOpenError = static_cast<long>(ReportOverlongPath(path));
         return false;
     }
 
     WCHAR wide[kPathCapacity];
     int units = WidenPath(pathBuffer, wide);
-    if (NamesDiskFile(wide) && Current().Render(wide, choices)) {
-        loaded = 1;
-        Hold(pathBuffer, wide);
-        if (loop)
-            PrepareSecondGraph();
-        return true;
+    if (!NamesDiskFile(wide)) {
+        lastOpenError = ReportedFailure(static_cast<long>(GetLastError()), wide, units);
+        return false;
     }
-    ReportRenderFailure(pathBuffer, wide, units);
-    return false;
+    HRESULT rendered = Current().Render(wide, choices);
+    if (FAILED(rendered)) {
+        lastOpenError = ReportedFailure(rendered, wide, units);
+        return false;
+    }
+    loaded = 1;
+    Hold(pathBuffer, wide);
+    if (loop)
+        PrepareSecondGraph();
+    return true;
 }
 
 // Assumes: the current graph has just rendered `convertedPath`, widened as
@@ -139,7 +156,7 @@ void PlaybackChannel::PrepareSecondGraph()
         return;
     WCHAR wide[kPathCapacity];
     WidenPath(heldPath, wide);
-    if (!second.Build() || !second.Render(wide, choices)) {
+    if (!second.Build() || FAILED(second.Render(wide, choices))) {
         second.Release();
         return;
     }
@@ -223,6 +240,7 @@ void PlaybackChannel::StartFrom(double position)
     REFERENCE_TIME now = AgentClockNow();
     REFERENCE_TIME start = now + (cued ? kStartLead : kUncuedStartLead);
     Current().StartAt(start, LatenessOf(start, now));
+    hostStart = start;
     if (loop && Other().Held())
         ScheduleNextPass();
 }
@@ -455,4 +473,18 @@ double PlaybackChannel::SecondsUntilHeard()
         return 0.0;
     REFERENCE_TIME left = Current().HeardTime() - AgentClockNow();
     return left > 0 ? ReferenceToSeconds(left) : 0.0;
+}
+
+long PlaybackChannel::LastOpenError() const
+{
+    return lastOpenError;
+}
+
+// Every pass presented after the start the host asked for is a loop's.
+void PlaybackChannel::ReadHeardPasses(HeardPasses* passes)
+{
+    bool held = HasFile();
+    passes->looping = held && loop;
+    for (int index = 0; index < 2; ++index)
+        passes->pass[index] = held ? HeardPassOf(graphs[index], hostStart) : HeardPass();
 }

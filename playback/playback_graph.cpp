@@ -107,17 +107,20 @@ bool PlaybackGraph::Held() const
 }
 
 // The one failure exit: whatever went wrong, the caller reports it.
-bool PlaybackGraph::Render(const WCHAR* wide, FilterChoices* choices)
+HRESULT PlaybackGraph::Render(const WCHAR* wide, FilterChoices* choices)
 {
-    OfferedRender offered = RenderOfferingChoice(pGraph, wide, choices);
-    bool rendered = offered == kRenderedAsOffered;
+    HRESULT result = E_FAIL;
+    OfferedRender offered = RenderOfferingChoice(pGraph, wide, choices, &result);
     if (offered == kNothingOffered)
-        rendered = RenderAndRemember(pGraph, wide, choices);
-    if (offered == kRenderedOtherwise)
-        rendered = Build() && RenderAndRemember(pGraph, wide, choices);
-    if (rendered)
+        RenderAndRemember(pGraph, wide, choices, &result);
+    if (offered == kRenderedOtherwise) {
+        result = E_FAIL;
+        if (Build())
+            RenderAndRemember(pGraph, wide, choices, &result);
+    }
+    if (SUCCEEDED(result))
         ResetTimeline();
-    return rendered;
+    return result;
 }
 
 void PlaybackGraph::ReturnToFreshState()
