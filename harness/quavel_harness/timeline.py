@@ -28,6 +28,8 @@ NEAR_S = 1.0
 NEAREST_PERIOD_S = 0.01
 # Silence this long ends a sound.
 QUIET_S = 0.02
+# A pass found to begin this soon after the first sound is the first pass.
+FIRST_PASS_S = 0.05
 # Louder than this counts as sound (about -40 dB of full scale).
 SOUND_LEVEL = 0.01
 
@@ -105,6 +107,23 @@ class HeardClip:
                 return (index - run + 1) / self.rate
         return None
 
+    def end_after(self, recording_s):
+        """When the first sound heard from `recording_s` on is heard to end
+        (the start of the silence after it), or None."""
+        start = self.sound_from(recording_s)
+        return None if start is None else self.silence_from(start)
+
+    def joins(self, start_s):
+        """The moments each pass of a clip looped from `start_s` on begins
+        to be heard, the first pass not counted: every pass that begins
+        after the first sound. (A first pass heard through another sound
+        is not told as a pass at all.)"""
+        first = self.sound_from(start_s)
+        if first is None:
+            return []
+        return [begins for begins, _, _ in loop_gaps.passes(self.offsets)
+                if begins > first + FIRST_PASS_S]
+
     def first_clip_s(self, recording_s):
         """The clip time of the first chirp period heard from `recording_s`
         on, and when, as (recording time, clip time); None if none."""
@@ -117,3 +136,23 @@ class HeardClip:
 
 def median_abs(values):
     return statistics.median(abs(value) for value in values) if values else None
+
+
+def wall_moments(report, key):
+    """The wall-clock moments (seconds) of a timeline_host report's stamps
+    under `key` (milliseconds since its base_s)."""
+    return [report["base_s"] + ms / 1000 for ms in report[key]]
+
+
+def events(report, kind):
+    """The wall-clock moments of the events of `kind` a timeline_host took,
+    with their channel and position: (moment, channel, position)."""
+    moments = wall_moments(report, "event_ms")
+    return [(moment, int(channel), int(position)) for moment, channel, found, position
+            in zip(moments, report["event_channel"], report["event_kind"],
+                   report["event_position"]) if int(found) == kind]
+
+
+def nearest(moments, moment):
+    """The value of `moments` nearest `moment`, or None."""
+    return min(moments, key=lambda candidate: abs(candidate - moment), default=None)
