@@ -17,7 +17,7 @@ import statistics
 import threading
 import time
 
-from . import loop_gaps
+from . import loop_gaps, protocol
 
 SAMPLE_EVERY_S = 0.002
 # Reads this close to a moment give its offset: wide enough to hold moments
@@ -156,3 +156,18 @@ def events(report, kind):
 def nearest(moments, moment):
     """The value of `moments` nearest `moment`, or None."""
     return min(moments, key=lambda candidate: abs(candidate - moment), default=None)
+
+
+def end_delays(report, wall, heard, starts):
+    """For each play started at the wall-clock moments `starts`, in order,
+    how long after its last sound was heard the host took its "ended"
+    (seconds, negative when early), with the position told: (delay,
+    position); the delay is None where no end was heard. Ends beyond the
+    plays are left out; plays beyond the ends get none."""
+    told = events(report, protocol.EVENT_ENDED)
+    delays = []
+    for start, (moment, _, position) in zip(starts, told):
+        heard_end = heard.end_after(wall.recording_s(start))
+        delay = None if heard_end is None else wall.recording_s(moment) - heard_end
+        delays.append((delay, position))
+    return delays

@@ -52,16 +52,19 @@ def played(session, name, clip_s, steps):
     return report, wall, timeline.HeardClip(samples, rate, *signals.CHIRP_HZ, clip_s)
 
 
-def off_by(event_s, heard_s):
-    """Problems with an event told at recording moment `event_s` of a moment
-    heard at `heard_s`."""
-    if heard_s is None:
+def off_by(late_s):
+    """Problems with an event told `late_s` after the moment it tells of
+    was heard (None: that moment was not heard)."""
+    if late_s is None:
         return ["nothing was heard where an event was told"]
-    late = event_s - heard_s
-    if -EARLY_BOUND_S <= late <= LATE_BOUND_S:
+    if -EARLY_BOUND_S <= late_s <= LATE_BOUND_S:
         return []
-    return [f"told {late * 1000:+.0f} ms from the moment heard "
+    return [f"told {late_s * 1000:+.0f} ms from the moment heard "
             f"(bounds -{EARLY_BOUND_S * 1000:.0f}..+{LATE_BOUND_S * 1000:.0f} ms)"]
+
+
+def later(event_s, heard_s):
+    return None if heard_s is None else event_s - heard_s
 
 
 def check_ends(session):
@@ -77,21 +80,17 @@ def check_ends(session):
         f"{code('HC_NotifyWindow')}=0", code("HC_Reset"), code("HC_Run"), f"sleep={HEARD_OUT_MS}"])
     # Sent: open, run, reset, reset, stop, unregister, reset, run.
     starts = timeline.wall_moments(report, "sent_ms")[1:3]
-    told = timeline.events(report, ENDED)
-    problems = []
-    if len(told) != 2 or timeline.events(report, WRAPPED):
+    if len(timeline.events(report, ENDED)) != 2 or timeline.events(report, WRAPPED):
         return [f"the host was told {len(report['event_ms'])} events "
                 f"({report['event_kind']}), not two ends"]
-    for number, (start, (moment, channel, position)) in enumerate(zip(starts, told), 1):
-        heard_end = heard.end_after(wall.recording_s(start))
-        event_s = wall.recording_s(moment)
-        if heard_end is not None:
-            print(f"play {number}: end told {(event_s - heard_end) * 1000:+.1f} ms "
-                  f"from its last sound heard")
-        problems += [f"play {number}: {problem}" for problem in off_by(event_s, heard_end)]
-        if (channel, position) != (1, int(CLIP_S * 100)):
-            problems.append(f"play {number}: told channel {channel} at {position}, "
-                            f"not channel 1 at {int(CLIP_S * 100)}")
+    problems = []
+    for number, (delay, position) in enumerate(timeline.end_delays(report, wall, heard, starts), 1):
+        if delay is not None:
+            print(f"play {number}: end told {delay * 1000:+.1f} ms from its last sound heard")
+        problems += [f"play {number}: {problem}" for problem in off_by(delay)]
+        if position != int(CLIP_S * 100):
+            problems.append(f"play {number}: told the position {position}, "
+                            f"not {int(CLIP_S * 100)}")
     return problems
 
 
@@ -113,13 +112,13 @@ def check_wraps(session):
         problems.append(f"{len(wraps)} wraps told for {len(joins)} joins heard (3 or more due)")
     for number, wrap in enumerate(wraps, 1):
         problems += [f"wrap {number}: {problem}"
-                     for problem in off_by(wrap, timeline.nearest(joins, wrap))]
+                     for problem in off_by(later(wrap, timeline.nearest(joins, wrap)))]
     if len(ends) != 1:
         return problems + [f"{len(ends)} ends told after the loop was turned off, not one"]
     moment, channel, _ = ends[0]
     last_join = joins[-1] if joins else 0.0
     problems += [f"the loop's end: {problem}" for problem in
-                 off_by(wall.recording_s(moment), heard.end_after(last_join))]
+                 off_by(later(wall.recording_s(moment), heard.end_after(last_join)))]
     if channel != 2:
         problems.append(f"the loop's end was told for channel {channel}")
     return problems
