@@ -109,6 +109,7 @@ private:
     void ScheduleNextPass();
     void StopBoth(double at);
     void PrepareSecondGraph();
+    bool RenderHeldPath(const char* path, bool fits);
     void Hold(const char* convertedPath, const WCHAR* wide);
     bool HoldsUnchanged(const char* convertedPath);
 

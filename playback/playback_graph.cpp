@@ -50,8 +50,8 @@ REFERENCE_TIME SecondsToReference(double seconds)
 
 PlaybackGraph::PlaybackGraph()
     : pGraph(NULL), pMediaControl(NULL), pMediaPos(NULL), pBasicAudio(NULL), pMediaFilter(NULL),
-      pMediaSeeking(NULL), stopTime(kNoStopTime), from(0.0), started(false), startTime(0),
-      lateBy(0)
+      pMediaSeeking(NULL), stopTime(kNoStopTime), from(0.0), hasRun(false), started(false),
+      startTime(0), lateBy(0)
 {
 }
 
@@ -86,6 +86,7 @@ bool PlaybackGraph::Build()
     }
     pMediaFilter->SetSyncSource(clock);
     ResetTimeline();
+    hasRun = false;
     return true;
 }
 
@@ -134,17 +135,20 @@ void PlaybackGraph::ReturnToFreshState()
 // Stop first: a running graph that has played to its end ignores a seek
 // under Wine. The seek comes while paused: a stopped renderer keeps the sound
 // it had queued and plays it on the next run (Wine's does), and a seek while
-// paused flushes it. The end goes with it: a seek that names no end lets
-// Wine's parser play on past the duration it reported (GStreamer reports
-// half the length of a mono ADPCM WAV and then decodes it all).
+// paused flushes it. The end goes with it, so that the graph stops where the
+// channel counts the end. A graph that has never run holds nothing to drop:
+// it is only paused, and its parser goes to the positions it holds as it
+// leaves the stopped state (a seek spared: a few milliseconds of the reply).
 bool PlaybackGraph::Cue(double at)
 {
     pMediaControl->Stop();
     pMediaControl->Pause();
-    LONGLONG start = SecondsToReference(at);
-    LONGLONG end = SecondsToReference(End());
-    pMediaSeeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, &end,
-                                AM_SEEKING_AbsolutePositioning);
+    if (hasRun || at != 0.0) {
+        LONGLONG start = SecondsToReference(at);
+        LONGLONG end = SecondsToReference(End());
+        pMediaSeeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, &end,
+                                    AM_SEEKING_AbsolutePositioning);
+    }
     from = at;
     started = false;
     OAFilterState state = State_Stopped;
@@ -154,6 +158,7 @@ bool PlaybackGraph::Cue(double at)
 void PlaybackGraph::StartAt(REFERENCE_TIME start, REFERENCE_TIME late)
 {
     pMediaFilter->Run(start);
+    hasRun = true;
     started = true;
     startTime = start;
     lateBy = late;

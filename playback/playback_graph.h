@@ -50,8 +50,9 @@ public:
     void ReturnToFreshState();
 
     // Assumes: Held(). Stops the graph, seeks it to `from` and its end while
-    // paused, which drops whatever its renderer still held, and waits a
-    // bounded time for the renderer to hold the first samples from there.
+    // paused, which drops whatever its renderer still held (a graph that has
+    // never run is only paused, at the start), and waits a bounded time for
+    // the renderer to hold the first samples from there.
     // False when they did not come in time: the graph is then still on its
     // way there, paused.
     bool Cue(double from);
@@ -102,6 +103,8 @@ private:
     IMediaSeeking* pMediaSeeking;
     double stopTime;
     double from;
+    // Run since it was built: its renderer may hold sound from then.
+    bool hasRun;
     bool started;
     REFERENCE_TIME startTime;
     REFERENCE_TIME lateBy;

@@ -6,8 +6,9 @@
 namespace {
 
 // Wine's DirectSound mixes three device stream latencies ahead, and its
-// renderer and mixer take about one more.
-const int kWineStartLatencies = 4;
+// mixer takes the first samples up on its next 10 ms period.
+const int kWineMixedAheadLatencies = 3;
+const REFERENCE_TIME kWineMixerPeriod = 100000;
 
 bool RunsOnWine()
 {
@@ -60,6 +61,6 @@ REFERENCE_TIME MinimumStartDelay()
         return delay;
     known = true;
     if (RunsOnWine())
-        delay = kWineStartLatencies * DeviceStreamLatency();
+        delay = kWineMixedAheadLatencies * DeviceStreamLatency() + kWineMixerPeriod;
     return delay;
 }

@@ -28,8 +28,8 @@ NEAR_S = 1.0
 NEAREST_PERIOD_S = 0.01
 # Silence this long ends a sound.
 QUIET_S = 0.02
-# A pass found to begin this soon after the first sound is the first pass.
-FIRST_PASS_S = 0.05
+# The clip's last periods: where a play is heard to end.
+LAST_PERIODS_S = 0.02
 # Louder than this counts as sound (about -40 dB of full scale).
 SOUND_LEVEL = 0.01
 
@@ -75,6 +75,7 @@ class HeardClip:
     def __init__(self, samples, rate, start_hz, end_hz, clip_s):
         self.samples = samples
         self.rate = rate
+        self.clip_length_s = clip_s
         self.offsets = loop_gaps.clip_offsets(samples, rate, start_hz, end_hz, clip_s)
         self.times = [moment for moment, _ in self.offsets]
 
@@ -87,15 +88,6 @@ class HeardClip:
             return None
         return recording_s - statistics.median(offset for _, offset in self.offsets[low:high])
 
-    def sound_from(self, recording_s):
-        """The first moment from `recording_s` on that sound is heard, or
-        None."""
-        start = max(0, int(recording_s * self.rate))
-        for index in range(start, len(self.samples)):
-            if abs(self.samples[index]) > SOUND_LEVEL:
-                return index / self.rate
-        return None
-
     def silence_from(self, recording_s):
         """The first moment from `recording_s` on that begins at least
         QUIET_S of silence, or None."""
@@ -107,35 +99,35 @@ class HeardClip:
                 return (index - run + 1) / self.rate
         return None
 
+    def sound_from(self, recording_s):
+        """The first moment from `recording_s` on that sound is heard, or
+        None."""
+        start = max(0, int(recording_s * self.rate))
+        for index in range(start, len(self.samples)):
+            if abs(self.samples[index]) > SOUND_LEVEL:
+                return index / self.rate
+        return None
+
     def end_after(self, recording_s):
-        """When the first sound heard from `recording_s` on is heard to end
-        (the start of the silence after it), or None."""
-        start = self.sound_from(recording_s)
-        return None if start is None else self.silence_from(start)
+        """When a play of the clip from `recording_s` on is heard to end:
+        the silence after the first of its last periods heard, or None. (A
+        start may be heard as a splash and a short gap before the clip
+        plays on: only the clip's end counts.)"""
+        for moment, offset in self.offsets:
+            if moment >= recording_s and moment - offset >= self.clip_length_s - LAST_PERIODS_S:
+                return self.silence_from(moment)
+        return None
 
     def joins(self, start_s):
         """The moments each pass of a clip looped from `start_s` on begins
-        to be heard, the first pass not counted: every pass that begins
-        after the first sound. (A first pass heard through another sound
-        is not told as a pass at all.)"""
+        to be heard, the first pass not counted: every pass that begins half
+        a clip or more after the first sound. (A first pass heard through
+        another sound is not told as a pass at all.)"""
         first = self.sound_from(start_s)
         if first is None:
             return []
         return [begins for begins, _, _ in loop_gaps.passes(self.offsets)
-                if begins > first + FIRST_PASS_S]
-
-    def first_clip_s(self, recording_s):
-        """The clip time of the first chirp period heard from `recording_s`
-        on, and when, as (recording time, clip time); None if none."""
-        index = bisect.bisect_left(self.times, recording_s)
-        if index >= len(self.offsets):
-            return None
-        moment, offset = self.offsets[index]
-        return moment, moment - offset
-
-
-def median_abs(values):
-    return statistics.median(abs(value) for value in values) if values else None
+                if begins >= first + self.clip_length_s / 2]
 
 
 def wall_moments(report, key):

@@ -128,9 +128,9 @@ TEST_F(TimerTick, RegisteringAgainRearms)
 }
 
 // A looping channel two seconds long, run at the start: its next pass is
-// presented from +2030 ms in the second graph, and the first graph is due for
+// presented from +2020 ms in the second graph, and the first graph is due for
 // the pass after 20 ms later.
-const LONGLONG kFirstServiceMs = 30 + 2000 + 20;
+const LONGLONG kFirstServiceMs = 20 + 2000 + 20;
 
 TEST_F(TimerTick, WhileQuittingNeitherWatchesNorRetitlesButStillLoops)
 {
@@ -277,7 +277,7 @@ TEST_F(LoopWakeUp, ServicesTheLoopWithoutWatchingTheHost)
 
     WakeUpAt(kStartTick + 5000);
     EXPECT_EQ(graph1->calls,
-              (std::vector<std::string>{"Stop", "Pause", "Seek 0", "Run at 1004030"}));
+              (std::vector<std::string>{"Stop", "Pause", "Seek 0", "Run at 1004020"}));
     EXPECT_EQ(agent.infoWindow, agent.agentWindow);
     EXPECT_EQ(AgentTitle(), "Quavel");
     EXPECT_FALSE(TakeWakeUp()) << "the next service is a whole clip away";
@@ -302,7 +302,7 @@ TEST_F(LoopWakeUp, FiresOnceForEachService)
     graph1->calls.clear();
     DispatchMessageA(&message);
     EXPECT_EQ(graph1->calls,
-              (std::vector<std::string>{"Stop", "Pause", "Seek 0", "Run at 1004030"}));
+              (std::vector<std::string>{"Stop", "Pause", "Seek 0", "Run at 1004020"}));
 
     EXPECT_FALSE(NextWakeUp(kRepeatWatchMs, &message)) << "a wake-up with no service due";
     EXPECT_FALSE(agent.loopWakeUpArmed);
