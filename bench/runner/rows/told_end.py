@@ -26,7 +26,11 @@ def worst(values):
 
 def agent_delays(session, counts):
     """How long after each play's last sound was heard its "ended" was
-    taken, in milliseconds; None where the recording heard no end."""
+    taken, in milliseconds (None where the recording heard no end), and how
+    long after its command each play was first heard. The two add up to the
+    start delay the agent counts on: where a start is heard sooner (a sound
+    device opened afresh, a fast mixer period), its end is too, and the
+    "ended" comes that much later."""
     sweep = signals.chirp(*signals.CHIRP_HZ, CLIP_S, 0.5)
     wav.write(session.file(CLIP_NAME), [sweep], signals.RATE)
     replays = [str(protocol.code("HC_Reset")), f"sleep={PLAY_MS}"] * (counts.told_ends - 1)
@@ -38,19 +42,25 @@ def agent_delays(session, counts):
     rate, samples = recording.read_mono()
     heard = timeline.HeardClip(samples, rate, *signals.CHIRP_HZ, CLIP_S)
     # Sent: the open, then a run or a reset for each play.
-    starts = timeline.wall_moments(report, "sent_ms")[1:1 + counts.told_ends]
-    return [None if delay is None else delay * 1000
-            for delay, _ in timeline.end_delays(report, wall, heard, starts)]
+    commands = timeline.wall_moments(report, "sent_ms")[1:1 + counts.told_ends]
+    delays = [None if delay is None else delay * 1000
+              for delay, _ in timeline.end_delays(report, wall, heard, commands)]
+    start_ms = []
+    for command in map(wall.recording_s, commands):
+        first = heard.sound_from(command)
+        start_ms.append(None if first is None else (first - command) * 1000)
+    return delays, start_ms
 
 
 def measure(session, counts):
-    delays = agent_delays(session, counts)
+    delays, start_ms = agent_delays(session, counts)
     floor = session.run_json("bare_post.exe", "--count", counts.told_ends)["late_ms"]
     heard = [delay for delay in delays if delay is not None]
     every = (len(heard) == counts.told_ends
              and all(EARLIEST_MS <= delay <= LATEST_MS for delay in heard))
     median = statistics.median(heard) if heard else float("nan")
-    details = {"delays_ms": delays, "floor_ms": floor, "plays": counts.told_ends}
+    details = {"delays_ms": delays, "heard_after_command_ms": start_ms, "floor_ms": floor,
+               "plays": counts.told_ends}
     return [
         verdict.check_row("ended told after the last sound heard, median", "ms", median,
                           statistics.median(floor), TARGET, every, details),
