@@ -70,7 +70,7 @@ void PrintUsage(FILE* out)
             "duration in seconds, volume in percent, loop; --json prints one JSON object.\n"
             "Its --timeout bounds all of its questions together.\n"
             "Exit codes: 0 answered, 1 no agent, 2 malformed command line,\n"
-            "3 the agent did not answer in time.\n"
+            "3 the agent did not answer in time, or wait-end's --timeout ran out.\n"
             "COMMAND is a raw code or one of:\n",
             QUAVEL_DEFAULT_TIMEOUT_MS, static_cast<unsigned long>(kDefaultWaitMs));
     PrintCommandNames(out);
