@@ -19,7 +19,7 @@ from quavel_harness import signals, wav  # noqa: E402
 from quavel_harness.wine import WineSession  # noqa: E402
 from runner import counts, cpu_time, machine, report, verdict  # noqa: E402
 from runner.rows import (fade, idle, load, loop_gap, open_cost, open_file, round_trip,  # noqa: E402
-                         startup, timing)
+                         startup, timing, told_end)
 
 # Long enough that no row's playing file reaches its end.
 LONG_S = 240
@@ -125,6 +125,9 @@ def run_rows(session, scale):
 
     print("open cost ...", flush=True)
     rows += open_cost.measure(session, scale, path("cost.wav"), path("cost.au"))
+
+    print("told on time ...", flush=True)
+    rows += told_end.measure(session, scale)
 
     print("fade ...", flush=True)
     rows += fade.measure(session, agent, path("long_low.wav"), path("long_high.wav"))

@@ -37,7 +37,7 @@ bool StampedSteps::Poll(const char* spec)
     for (DWORD next = 0; GetTickCount() - start < static_cast<DWORD>(forMs); next += everyMs) {
         DWORD elapsed = GetTickCount() - start;
         if (elapsed < next)
-            Sleep(next - elapsed);
+            target_.Wait(next - elapsed);
         if (!Send(code, NULL))
             return false;
     }
@@ -50,7 +50,7 @@ bool StampedSteps::Step(const char* step)
     if (target_.Step(step, &ok))
         return ok;
     if (strncmp(step, "sleep=", 6) == 0) {
-        Sleep(static_cast<DWORD>(atoi(step + 6)));
+        target_.Wait(static_cast<DWORD>(atoi(step + 6)));
         return true;
     }
     if (strncmp(step, "poll=", 5) == 0)
@@ -78,5 +78,6 @@ void StampedSteps::Print() const
     report.Samples("reply", replies_);
     report.Samples("sent_ms", sentMs_);
     report.Samples("answered_ms", answeredMs_);
+    target_.Report(report, baseS_);
     report.Print();
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
+
+class JsonReport;
 
 // A script of steps run against something that answers command codes (the
 // agent through its window, or a bare graph), each command stamped on the
@@ -21,6 +25,12 @@ public:
         virtual bool Send(int code, const char* argument, int* reply) = 0;
         // Handles a step of its own; false to leave it to the script.
         virtual bool Step(const char*, bool* ok) { (void)ok; return false; }
+        // Waits `ms` for "sleep=" and between polls; a target that takes
+        // messages as they come waits its own way.
+        virtual void Wait(DWORD ms) { Sleep(ms); }
+        // Adds what the target itself recorded to the report, its stamps in
+        // milliseconds since `baseS`.
+        virtual void Report(JsonReport&, double baseS) const { (void)baseS; }
     };
 
     explicit StampedSteps(Target& target);
@@ -31,7 +41,7 @@ public:
     // The JSON report: "base_s" (a whole wall-clock second), then per
     // command, in order: "code", "reply", "sent_ms" and "answered_ms"
     // (milliseconds since base_s, just before the send and just after the
-    // reply).
+    // reply); then what the target adds.
     void Print() const;
 
 private:

@@ -29,6 +29,14 @@ const REFERENCE_TIME kMixSlack = 20 * kMs;
 // Shared by both channels; only the agent's one thread opens files.
 char pathBuffer[kPathCapacity];
 
+// Logs the failed open of the path in the path buffer, widened as `wide`,
+// and returns the failure's `code`.
+long ReportedFailure(long code, const WCHAR* wide, int units)
+{
+    ReportRenderFailure(pathBuffer, wide, units, static_cast<DWORD>(code));
+    return code;
+}
+
 void ConvertSlashes(char* path)
 {
     for (; *path != '\0'; ++path) {
@@ -40,7 +48,8 @@ void ConvertSlashes(char* path)
 }  // namespace
 
 PlaybackChannel::PlaybackChannel(FilterChoices& choices)
-    : current(0), loop(0), loaded(0), choices(&choices), heldIdentityKnown(false)
+    : current(0), loop(0), loaded(0), choices(&choices), heldIdentityKnown(false), lastOpenError(0),
+      hostStart(0)
 {
     heldPath[0] = '\0';
     CoInitialize(NULL);
@@ -69,6 +78,7 @@ PlaybackChannel::~PlaybackChannel()
 // every file would not keep time with the position the channel reports.
 bool PlaybackChannel::OpenFile(const char* path)
 {
+    lastOpenError = 0;
     size_t length = strlen(path);
     bool fits = length < sizeof pathBuffer;
     if (fits) {
@@ -88,7 +98,11 @@ bool PlaybackChannel::OpenFile(const char* path)
     if (graphs[previous].Held())
         graphs[previous].StopAt(0.0);
     current = 1 - previous;
-    bool rendered = Current().Build() && RenderHeldPath(path, fits);
+    bool rendered = false;
+    if (Current().Build())
+        rendered = RenderHeldPath(path, fits);
+    else
+        lastOpenError = E_FAIL;
     graphs[previous].Release();
     if (rendered && loop)
         PrepareSecondGraph();
@@ -100,13 +114,18 @@ bool PlaybackChannel::OpenFile(const char* path)
 bool PlaybackChannel::RenderHeldPath(const char* path, bool fits)
 {
     if (!fits) {
-        ReportOverlongPath(path);
+        lastOpenError = static_cast<long>(ReportOverlongPath(path));
         return false;
     }
     WCHAR wide[kPathCapacity];
     int units = WidenPath(pathBuffer, wide);
-    if (!NamesDiskFile(wide) || !Current().Render(wide, choices)) {
-        ReportRenderFailure(pathBuffer, wide, units);
+    if (!NamesDiskFile(wide)) {
+        lastOpenError = ReportedFailure(static_cast<long>(GetLastError()), wide, units);
+        return false;
+    }
+    HRESULT rendered = Current().Render(wide, choices);
+    if (FAILED(rendered)) {
+        lastOpenError = ReportedFailure(rendered, wide, units);
         return false;
     }
     loaded = 1;
@@ -145,7 +164,7 @@ void PlaybackChannel::PrepareSecondGraph()
         return;
     WCHAR wide[kPathCapacity];
     WidenPath(heldPath, wide);
-    if (!second.Build() || !second.Render(wide, choices)) {
+    if (!second.Build() || FAILED(second.Render(wide, choices))) {
         second.Release();
         return;
     }
@@ -228,6 +247,7 @@ void PlaybackChannel::StartFrom(double position)
     bool cued = Current().Cue(position);
     REFERENCE_TIME start = AgentClockNow() + (cued ? kStartLead : kUncuedStartLead);
     Current().StartAt(start, OutputLatency());
+    hostStart = start;
     if (loop && Other().Held())
         ScheduleNextPass();
 }
@@ -452,4 +472,18 @@ double PlaybackChannel::SecondsUntilHeard()
         return 0.0;
     REFERENCE_TIME left = Current().HeardTime() - AgentClockNow();
     return left > 0 ? ReferenceToSeconds(left) : 0.0;
+}
+
+long PlaybackChannel::LastOpenError() const
+{
+    return lastOpenError;
+}
+
+// Every pass presented after the start the host asked for is a loop's.
+void PlaybackChannel::ReadHeardPasses(HeardPasses* passes)
+{
+    bool held = HasFile();
+    passes->looping = held && loop;
+    for (int index = 0; index < 2; ++index)
+        passes->pass[index] = held ? HeardPassOf(graphs[index], hostStart) : HeardPass();
 }

@@ -5,6 +5,7 @@
 
 #include "playback/disk_file_identity.h"
 #include "playback/filter_choices.h"
+#include "playback/pass_events.h"
 #include "playback/playback_graph.h"
 #include "playback/widen_path.h"
 
@@ -38,6 +39,11 @@ public:
     bool OpenFile(const char* path);
     // Drops the graphs; the next OpenFile builds a fresh one.
     void Close();
+    // Why the last OpenFile failed: the open's Win32 error for a path
+    // refused before the graph (the filename-too-long error for one too
+    // long), the render's HRESULT for a file the graph refused, E_FAIL when
+    // no graph could be built; 0 after a successful open and before any.
+    long LastOpenError() const;
 
     // A stopped channel is started from its position; true once the guards
     // pass, whatever the graph says. A running one goes on as it is.
@@ -82,6 +88,9 @@ public:
     // Seconds until the start of a running channel is heard; 0 when it
     // already is, or the channel is not running.
     double SecondsUntilHeard();
+    // The passes under way as they are heard, for telling a host of ends
+    // and wraps (see pass_events.h); none started without a file.
+    void ReadHeardPasses(HeardPasses* passes);
 
 private:
     PlaybackChannel(const PlaybackChannel&);
@@ -115,4 +124,7 @@ private:
     char heldPath[kPathCapacity];
     DiskFileIdentity heldIdentity;
     bool heldIdentityKnown;
+    long lastOpenError;
+    // When the start the host last asked for is presented.
+    REFERENCE_TIME hostStart;
 };

@@ -108,19 +108,22 @@ bool PlaybackGraph::Held() const
 // the filters it holds at the time (Wine's AddFilter gives a filter added
 // later none, and a renderer without a clock plays every sample the moment
 // it comes, whatever its time).
-bool PlaybackGraph::Render(const WCHAR* wide, FilterChoices* choices)
+HRESULT PlaybackGraph::Render(const WCHAR* wide, FilterChoices* choices)
 {
-    OfferedRender offered = RenderOfferingChoice(pGraph, wide, choices);
-    bool rendered = offered == kRenderedAsOffered;
+    HRESULT result = E_FAIL;
+    OfferedRender offered = RenderOfferingChoice(pGraph, wide, choices, &result);
     if (offered == kNothingOffered)
-        rendered = RenderAndRemember(pGraph, wide, choices);
-    if (offered == kRenderedOtherwise)
-        rendered = Build() && RenderAndRemember(pGraph, wide, choices);
-    if (!rendered)
-        return false;
+        RenderAndRemember(pGraph, wide, choices, &result);
+    if (offered == kRenderedOtherwise) {
+        result = E_FAIL;
+        if (Build())
+            RenderAndRemember(pGraph, wide, choices, &result);
+    }
+    if (FAILED(result))
+        return result;
     pMediaFilter->SetSyncSource(AgentClock());
     ResetTimeline();
-    return true;
+    return result;
 }
 
 void PlaybackGraph::ReturnToFreshState()

@@ -41,7 +41,9 @@ public:
     // offering the filters `choices` remembers for its kind; a render the
     // offer may have bent is done again in a fresh graph with nothing
     // offered. On success the timeline is at the start, stopping at the end.
-    bool Render(const WCHAR* wide, FilterChoices* choices);
+    // Returns the render's HRESULT (E_FAIL when a fresh graph for the redo
+    // could not be had).
+    HRESULT Render(const WCHAR* wide, FilterChoices* choices);
 
     // Assumes: Held(). Stopped at the start, stopping at its end, at full
     // volume: what a fresh render leaves.

@@ -3,26 +3,93 @@
 // what was asked and answered can be laid beside what the sound device
 // heard.
 //   timeline_host STEP...
+// One step of its own: "notify=CHANNEL" registers a message-only window of
+// this host for the channel's ends and wraps (HC_NotifyWindow). Each event
+// the agent posts is reported as it was taken: "event_ms" (milliseconds
+// since base_s), "event_channel", "event_kind" and "event_position" (the
+// lParam). Events are taken while the host waits, so a script that waits
+// ("sleep=") is what hears them on time.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
+#include "harness/json_report.h"
 #include "harness/stamped_steps.h"
+#include "harness/wall_clock.h"
 #include "quavel/host.h"
 
 namespace {
 
+const UINT kToldMessage = WM_APP + 1;
+
 class Agent : public StampedSteps::Target {
 public:
-    explicit Agent(HWND window) : window_(window) {}
+    explicit Agent(HWND window) : window_(window), told_(NULL) {}
+    ~Agent() override
+    {
+        if (told_)
+            DestroyWindow(told_);
+    }
+
     bool Send(int code, const char* argument, int* reply) override
     {
-        return QuavelSendCommand(window_, code, argument, QUAVEL_DEFAULT_TIMEOUT_MS, reply) ==
-               QUAVEL_OK;
+        bool sent = QuavelSendCommand(window_, code, argument, QUAVEL_DEFAULT_TIMEOUT_MS, reply) ==
+                    QUAVEL_OK;
+        TakeEvents();
+        return sent;
+    }
+
+    bool Step(const char* step, bool* ok) override
+    {
+        if (strncmp(step, "notify=", 7) != 0)
+            return false;
+        if (!told_)
+            told_ = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+        *ok = told_ && QuavelNotifyWindow(window_, atoi(step + 7), told_, kToldMessage,
+                                          QUAVEL_DEFAULT_TIMEOUT_MS) == QUAVEL_OK;
+        return true;
+    }
+
+    // Takes each event as it comes.
+    void Wait(DWORD ms) override
+    {
+        DWORD start = GetTickCount();
+        for (DWORD waited = 0; waited < ms; waited = GetTickCount() - start) {
+            MsgWaitForMultipleObjects(0, NULL, FALSE, ms - waited, QS_POSTMESSAGE);
+            TakeEvents();
+        }
+        TakeEvents();
+    }
+
+    void Report(JsonReport& report, double baseS) const override
+    {
+        std::vector<double> ms;
+        for (double taken : takenS_)
+            ms.push_back((taken - baseS) * 1000.0);
+        report.Samples("event_ms", ms);
+        report.Samples("event_channel", channels_);
+        report.Samples("event_kind", kinds_);
+        report.Samples("event_position", positions_);
     }
 
 private:
+    void TakeEvents()
+    {
+        MSG message;
+        while (told_ && PeekMessageA(&message, told_, kToldMessage, kToldMessage, PM_REMOVE)) {
+            takenS_.push_back(WallClockSeconds());
+            channels_.push_back(QUAVEL_CHANNEL_OF(message.wParam));
+            kinds_.push_back(QUAVEL_EVENT_OF(message.wParam));
+            positions_.push_back(static_cast<double>(message.lParam));
+        }
+    }
+
     HWND window_;
+    HWND told_;
+    std::vector<double> takenS_, channels_, kinds_, positions_;
 };
 
 }  // namespace

@@ -10,17 +10,18 @@
 #include "shell/agent_window.h"
 #include "shell/shutdown.h"
 
-// The fake graphs are held past the channels' release to read what
-// shutdown left in them.
+// The fake graphs the files were loaded into are held past the channels'
+// release to read what shutdown left in them (the ones the channels were
+// built with are gone by then, replaced by the open).
 class Shutdown : public AgentFixture {
 protected:
     void SetUp() override
     {
         AgentFixture::SetUp();
-        graph1->AddRef();
-        graph2->AddRef();
         LoadFile(graph1, *agent.channel1, 60.0);
         LoadFile(graph2, *agent.channel2, 60.0);
+        graph1->AddRef();
+        graph2->AddRef();
         RunAtStart(*agent.channel1);
         RunAtStart(*agent.channel2);
         SetFakeClockMs(kStartClockMs + kLeadMs + 1000);

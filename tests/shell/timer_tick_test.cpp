@@ -307,3 +307,30 @@ TEST_F(LoopWakeUp, FiresOnceForEachService)
     EXPECT_FALSE(NextWakeUp(kRepeatWatchMs, &message)) << "a wake-up with no service due";
     EXPECT_FALSE(agent.loopWakeUpArmed);
 }
+
+// An end a registered host is to be told of, due between two ticks, arms
+// the wake-up, which tells it on time and is not armed again.
+TEST_F(LoopWakeUp, IsArmedForAnEndAHostIsToBeToldOf)
+{
+    const UINT kTold = WM_APP + 3;
+    HWND host = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+    ASSERT_TRUE(agent.notify[1].Register(host, kTold, kStartClockMs * 10000));
+    LoadFile(graph2, *agent.channel2, 2.0);
+    RunAtStart(*agent.channel2);
+    const LONGLONG kHeardEndMs = kStartClockMs + kLeadMs + 2000;
+
+    SetFakeClockMs(kHeardEndMs - 20);
+    TickAt(kStartTick + kTickMs);
+    EXPECT_TRUE(agent.loopWakeUpArmed);
+    MSG told = {};
+    EXPECT_FALSE(PeekMessageA(&told, host, kTold, kTold, PM_REMOVE)) << "told 20 ms early";
+
+    SetFakeClockMs(kHeardEndMs);
+    WakeUpAt(kStartTick + kTickMs + 20);
+    ASSERT_TRUE(PeekMessageA(&told, host, kTold, kTold, PM_REMOVE));
+    EXPECT_EQ(told.wParam, static_cast<WPARAM>(MAKEWPARAM(QUAVEL_EVENT_ENDED, 2)));
+    EXPECT_EQ(told.lParam, 200);
+    EXPECT_FALSE(agent.loopWakeUpArmed);
+    EXPECT_FALSE(TakeWakeUp());
+    DestroyWindow(host);
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "harness/log_file.h"
 #include "playback/filter_choices.h"
 #include "playback/playback_channel.h"
+#include "protocol/host_notify.h"
+#include "quavel/protocol.h"
 
 namespace {
 
@@ -129,10 +132,12 @@ TEST_F(PlaybackChannelTest, OpeningAgainReplacesTheFileInAFreshGraph)
     EXPECT_EQ(channel->GetState(), 0) << "the new file waits for Run";
 }
 
+// Every line carries the render's own HRESULT: neither what the platform
+// left as last-error (here: file not found) nor what opening the log left.
 TEST_F(PlaybackChannelTest, FailedRenderWritesThreeLinesAndLeavesTheChannelUnloaded)
 {
     Load();
-    NextGraphs().renderResult = E_FAIL;
+    NextGraphs().renderResult = VFW_E_UNSUPPORTED_STREAM;
     graph = nullptr;
     channel->Close();
     NextGraphs().renderLastError = ERROR_FILE_NOT_FOUND;
@@ -140,16 +145,17 @@ TEST_F(PlaybackChannelTest, FailedRenderWritesThreeLinesAndLeavesTheChannelUnloa
 
     EXPECT_FALSE(channel->OpenFile("dir/a.wav"));
     EXPECT_EQ(channel->GetState(), -1) << "an earlier load must not survive a failed open";
+    EXPECT_EQ(channel->LastOpenError(), VFW_E_UNSUPPORTED_STREAM);
 
     char directory[MAX_PATH];
     GetCurrentDirectoryA(sizeof directory, directory);
     std::vector<std::string> lines = Lines(TakeLog());
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x00000002 ")) << lines[0];
+    EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x80040265 ")) << lines[0];
     EXPECT_TRUE(EndsWith(lines[0], "): dir\\a.wav")) << lines[0];
-    EXPECT_TRUE(StartsWith(lines[1], "CurDir: (0x")) << lines[1];
+    EXPECT_TRUE(StartsWith(lines[1], "CurDir: (0x80040265 ")) << lines[1];
     EXPECT_TRUE(EndsWith(lines[1], std::string("): ") + directory)) << lines[1];
-    EXPECT_TRUE(StartsWith(lines[2], "MCBS  (0x")) << lines[2];
+    EXPECT_TRUE(StartsWith(lines[2], "MCBS  (0x80040265 ")) << lines[2];
     EXPECT_TRUE(EndsWith(lines[2], "): 10: 0064 0069 0072 005c 0061 002e 0077 0061 0076 0000"))
         << lines[2];
 }
@@ -177,7 +183,8 @@ TEST_F(PlaybackChannelTest, OverlongPathFailsCleanlyAndTheChannelKeepsWorking)
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x000000ce ")) << lines[0];
     EXPECT_TRUE(EndsWith(lines[0], "): " + overlong));
-    EXPECT_TRUE(StartsWith(lines[1], "CurDir: (0x")) << lines[1];
+    EXPECT_TRUE(StartsWith(lines[1], "CurDir: (0x000000ce ")) << lines[1];
+    EXPECT_EQ(channel->LastOpenError(), ERROR_FILENAME_EXCED_RANGE);
 
     EXPECT_TRUE(channel->OpenFile("short.wav"));
 }
@@ -196,9 +203,11 @@ TEST_F(PlaybackChannelTest, NothingButADiskFileReachesTheGraph)
                                    Refused{"no/such/clip.wav", "0x00000003"}, Refused{"dir", "0x00000005"},
                                    Refused{"music/", "0x00000005"}}) {
         EXPECT_FALSE(channel->OpenFile(refused.path)) << refused.path;
+        EXPECT_EQ(channel->LastOpenError(), strtol(refused.error, nullptr, 16)) << refused.path;
         std::vector<std::string> lines = Lines(TakeLog());
         ASSERT_EQ(lines.size(), 3u) << refused.path;
-        EXPECT_TRUE(StartsWith(lines[0], std::string("OpenFile (") + refused.error + " ")) << lines[0];
+        for (const std::string& line : lines)
+            EXPECT_NE(line.find(std::string(" (") + refused.error + " "), std::string::npos) << line;
     }
     EXPECT_EQ(LatestGraph()->renderedPath, L"");
     EXPECT_TRUE(channel->OpenFile("clip.wav"));
@@ -469,6 +478,128 @@ TEST_F(PlaybackChannelTest, ClosedLoopingChannelIsServicedSafely)
     EXPECT_EQ(LiveGraphs(), 0);
 }
 
+// A host window of this process told of a channel's events, and what it was
+// told at which time of the agent's clock.
+class ToldHost {
+public:
+    struct Told {
+        int event;
+        int channel;
+        LPARAM position;
+        LONGLONG clockMs;
+    };
+    static const UINT kMessage = WM_APP + 7;
+
+    ToldHost() : window(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL))
+    {
+        EXPECT_TRUE(notify.Register(window, kMessage, FakeClockMs() * 10000));
+    }
+    ~ToldHost() { DestroyWindow(window); }
+
+    // Moves the clock on a millisecond at a time up to `untilMs`, the loop
+    // serviced and the host told at each.
+    void Follow(PlaybackChannel& channel, int number, LONGLONG untilMs)
+    {
+        for (LONGLONG ms = FakeClockMs(); ms <= untilMs; ++ms) {
+            SetFakeClockMs(ms);
+            channel.ServiceLoop();
+            notify.PostHeard(channel, number, ms * 10000);
+            MSG message;
+            while (PeekMessageA(&message, window, kMessage, kMessage, PM_REMOVE))
+                told.push_back(Told{QUAVEL_EVENT_OF(message.wParam), QUAVEL_CHANNEL_OF(message.wParam),
+                                    message.lParam, ms});
+        }
+    }
+
+    HWND window;
+    HostNotify notify;
+    std::vector<Told> told;
+};
+
+// Under Wine a start is heard an output latency (here 60 ms) after its time,
+// 20 ms after the run call: the end of a three-second clip run at 1000 ms
+// is heard at 4080, and told then
+// (2 ms early at most: the clock's step and the timer's), once.
+// A replay is a new end; what the host stops or closes never ends.
+TEST_F(PlaybackChannelTest, TheHostIsToldOnceWhenTheEndIsHeard)
+{
+    Load();
+    SetFakeOutputLatencyMs(60);
+    SetFakeClockMs(1000);
+    ToldHost host;
+    channel->Run();
+    SetFakeClockMs(4000);
+    double left = 0.0;
+    ASSERT_TRUE(host.notify.SecondsToNext(*channel, 4000 * 10000, &left));
+    EXPECT_NEAR(left, 0.078, 1e-9);
+    host.Follow(*channel, 1, 6000);
+    ASSERT_EQ(host.told.size(), 1u);
+    EXPECT_EQ(host.told[0].event, QUAVEL_EVENT_ENDED);
+    EXPECT_EQ(host.told[0].channel, 1);
+    EXPECT_EQ(host.told[0].position, 300);
+    EXPECT_EQ(host.told[0].clockMs, 4078);
+
+    channel->SetStopTime(1.5);
+    channel->Rewind();
+    host.Follow(*channel, 1, 8000);
+    ASSERT_EQ(host.told.size(), 2u) << "the replay's end";
+    EXPECT_EQ(host.told[1].clockMs, 6000 + 80 + 1500 - 2);
+    EXPECT_EQ(host.told[1].position, 150) << "the stop time is the end";
+
+    channel->Rewind();
+    host.Follow(*channel, 1, 8500);
+    channel->Stop();
+    host.Follow(*channel, 1, 11000);
+    channel->Run();
+    host.Follow(*channel, 1, 11500);
+    channel->Close();
+    host.Follow(*channel, 1, 14000);
+    EXPECT_EQ(host.told.size(), 2u) << "stopped and closed before their ends";
+
+    ASSERT_TRUE(channel->OpenFile("clip.wav"));
+    channel->Run();
+    DestroyWindow(host.window);
+    host.Follow(*channel, 1, 20000);
+    EXPECT_EQ(host.notify.Window(), static_cast<HWND>(NULL)) << "a window that is gone is dropped";
+    SetFakeOutputLatencyMs(0);
+}
+
+// Each pass after the first is told as it begins to be heard: a two-second
+// clip looped from 1000 ms is heard from 1080, its passes join at 3080 and
+// 5080. The loop turned off, the pass under way ends and that is told.
+TEST_F(PlaybackChannelTest, TheHostIsToldAsEachLoopPassBeginsToBeHeard)
+{
+    Load();
+    graph->duration = 2.0;
+    channel->SetLoop(true);
+    LatestGraph()->duration = 2.0;
+    SetFakeOutputLatencyMs(60);
+    SetFakeClockMs(1000);
+    ToldHost host;
+    channel->Run();
+    host.Follow(*channel, 2, 5500);
+    ASSERT_EQ(host.told.size(), 2u);
+    for (size_t wrap = 0; wrap < 2; ++wrap) {
+        EXPECT_EQ(host.told[wrap].event, QUAVEL_EVENT_WRAPPED);
+        EXPECT_EQ(host.told[wrap].channel, 2);
+        EXPECT_EQ(host.told[wrap].position, 0);
+        EXPECT_EQ(host.told[wrap].clockMs, 3078 + 2000 * static_cast<LONGLONG>(wrap));
+    }
+
+    channel->SetLoop(false);
+    host.Follow(*channel, 2, 8000);
+    ASSERT_EQ(host.told.size(), 3u);
+    EXPECT_EQ(host.told[2].event, QUAVEL_EVENT_ENDED);
+    EXPECT_EQ(host.told[2].clockMs, 7078);
+    EXPECT_EQ(host.told[2].position, 200);
+
+    channel->SetLoop(true);
+    host.notify.Unregister();
+    host.Follow(*channel, 2, 12000);
+    EXPECT_EQ(host.told.size(), 3u) << "nothing once unregistered";
+    SetFakeOutputLatencyMs(0);
+}
+
 // Every question to Wine's filter mapper leaves registry handles open for
 // good: a file of a kind played before is rendered through fresh instances
 // of the filters chosen last time, offered before RenderFile asks anyone.
@@ -568,7 +699,7 @@ TEST_F(ChosenFilterTest, ARememberedFilterThatCannotBeMadeLeavesTheChoiceToTheMa
 }
 
 // Pre-added filters change nothing a failed render reports: the same three
-// lines, with the error the render left, and no second attempt.
+// lines, with the render's HRESULT, and no second attempt.
 TEST_F(ChosenFilterTest, AFailedRenderWithdrawsTheOfferAndLogsTheRendersOwnError)
 {
     ASSERT_TRUE(channel->OpenFile("a.wav"));
@@ -583,7 +714,8 @@ TEST_F(ChosenFilterTest, AFailedRenderWithdrawsTheOfferAndLogsTheRendersOwnError
     EXPECT_TRUE(LatestGraph()->filters.empty()) << "offered filters left in the graph";
     std::vector<std::string> lines = Lines(TakeLog());
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x00000002 ")) << lines[0];
+    EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x80004005 ")) << lines[0];
+    EXPECT_EQ(channel->LastOpenError(), E_FAIL);
     EXPECT_EQ(channel->GetState(), -1);
 }
 
