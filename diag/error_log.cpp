@@ -11,9 +11,12 @@ const char kLogFileName[] = "quavellog.txt";
 const DWORD kMessageFlags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
 const DWORD kNeutralLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
 
-// Kept across calls on purpose: a later failure with last-error 0 repeats
-// the most recent description instead of inventing one, and a first one
-// shows "???". Log readers written against these lines expect both.
+// What a line says where there is no text to give.
+const char kNoText[] = "???";
+
+// Kept across calls on purpose: a later failure with code 0 repeats the
+// most recent description instead of inventing one, and a first one shows
+// "???". Log readers written against these lines expect both.
 char description[512] = "???";
 
 // System texts end in CR LF. Bytes are read as signed, so trailing bytes of
@@ -30,13 +33,17 @@ void TrimDescription()
 
 }  // namespace
 
-void LogError(const char* tag, const char* detail)
+// The code is the caller's: the calls that open the log and read the
+// current directory leave last-errors of their own (fopen's "a" leaves
+// ERROR_ALREADY_EXISTS once the log exists), which told readers nothing
+// about the failure the line is for. A code the system has no text for
+// shows "???", never the text of an earlier failure.
+void LogErrorCode(const char* tag, DWORD code, const char* detail)
 {
-    // Read first: anything called below may overwrite it.
-    DWORD code = GetLastError();
-    if (code != 0)
+    if (code != 0 &&
         FormatMessageA(kMessageFlags, NULL, code, kNeutralLanguage, description,
-                       sizeof description, NULL);
+                       sizeof description, NULL) == 0)
+        memcpy(description, kNoText, sizeof kNoText);
     TrimDescription();
 
     FILE* log = fopen(kLogFileName, "a");
@@ -48,4 +55,10 @@ void LogError(const char* tag, const char* detail)
     else
         fprintf(log, "%s (0x%08lx %s)\n", tag, shownCode, description);
     fclose(log);
+}
+
+// Read first: anything called later may overwrite it.
+void LogError(const char* tag, const char* detail)
+{
+    LogErrorCode(tag, GetLastError(), detail);
 }

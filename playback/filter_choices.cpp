@@ -79,7 +79,7 @@ bool KindOfFile(const WCHAR* path, WCHAR kind[kKindCapacity])
 }
 
 OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const RenderRequest& request,
-                                   FilterChoices* choices)
+                                   FilterChoices* choices, HRESULT* answer)
 {
     WCHAR kind[kKindCapacity];
     const FilterChain* offered = KindOfFile(request.path, kind) ? choices->Find(kind) : NULL;
@@ -88,10 +88,9 @@ OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const RenderRequest& re
         return kNothingOffered;
 
     HRESULT result = RenderRequested(graph, request);
-    // A failure is logged with the error the render left, as without the offer.
-    DWORD renderError = GetLastError();
+    if (answer)
+        *answer = result;
     int unused = WithdrawUnconnected(graph, added, offered->count);
-    SetLastError(renderError);
     if (result < 0)
         return kRenderFailed;
 
@@ -101,15 +100,20 @@ OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const RenderRequest& re
     return kRenderedOtherwise;
 }
 
-OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices)
+OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices,
+                                   HRESULT* answer)
 {
     RenderRequest request = {path, NULL};
-    return RenderOfferingChoice(graph, request, choices);
+    return RenderOfferingChoice(graph, request, choices, answer);
 }
 
-bool RenderAndRemember(IGraphBuilder* graph, const RenderRequest& request, FilterChoices* choices)
+bool RenderAndRemember(IGraphBuilder* graph, const RenderRequest& request, FilterChoices* choices,
+                       HRESULT* answer)
 {
-    if (RenderRequested(graph, request) < 0)
+    HRESULT result = RenderRequested(graph, request);
+    if (answer)
+        *answer = result;
+    if (result < 0)
         return false;
     WCHAR kind[kKindCapacity];
     FilterChain chosen;
@@ -118,8 +122,9 @@ bool RenderAndRemember(IGraphBuilder* graph, const RenderRequest& request, Filte
     return true;
 }
 
-bool RenderAndRemember(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices)
+bool RenderAndRemember(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices,
+                       HRESULT* answer)
 {
     RenderRequest request = {path, NULL};
-    return RenderAndRemember(graph, request, choices);
+    return RenderAndRemember(graph, request, choices, answer);
 }

@@ -55,7 +55,7 @@ bool KindOfFile(const WCHAR* path, WCHAR kind[kKindCapacity]);
 
 enum OfferedRender {
     kNothingOffered,     // no choice known for the kind (or it could not be offered); graph untouched
-    kRenderFailed,       // the render failed; the offered filters are gone again, its last error kept
+    kRenderFailed,       // the render failed; the offered filters are gone again
     kRenderedAsOffered,  // the file plays through exactly the offered filters
     kRenderedOtherwise   // the file plays, but not through exactly them: the offer may have bent
                          // the graph's choice, so the graph must not be used
@@ -76,13 +76,19 @@ enum OfferedRender {
 // chain that also accepts an earlier pin takes it and leaves the one between
 // unconnected, which shows as kRenderedOtherwise. The same holds for Render
 // of a source pin: RenderFile adds its source and renders its pin so.
+// `answer`, when given, gets the render's own HRESULT (untouched when
+// nothing was offered), which is what a failure is reported with.
 OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const RenderRequest& request,
-                                   FilterChoices* choices);
+                                   FilterChoices* choices, HRESULT* answer = nullptr);
 // The file at `path`, through the platform's file source.
-OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices);
+OfferedRender RenderOfferingChoice(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices,
+                                   HRESULT* answer = nullptr);
 
 // Renders what `request` asks for with nothing offered; on success what the
-// graph chose is remembered for the kind of the file.
-bool RenderAndRemember(IGraphBuilder* graph, const RenderRequest& request, FilterChoices* choices);
+// graph chose is remembered for the kind of the file. `answer`, when given,
+// gets the render's own HRESULT.
+bool RenderAndRemember(IGraphBuilder* graph, const RenderRequest& request, FilterChoices* choices,
+                       HRESULT* answer = nullptr);
 // The file at `path`, through the platform's file source.
-bool RenderAndRemember(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices);
+bool RenderAndRemember(IGraphBuilder* graph, const WCHAR* path, FilterChoices* choices,
+                       HRESULT* answer = nullptr);

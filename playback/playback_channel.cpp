@@ -6,7 +6,7 @@
 #include "playback/disk_file_path.h"
 #include "playback/memory_file.h"
 #include "playback/render_failure_report.h"
-#include "playback/start_delay.h"
+#include "playback/output_latency.h"
 #include "playback/volume_curve.h"
 #include "playback/widen_path.h"
 
@@ -17,7 +17,7 @@ const REFERENCE_TIME kMs = 10000;
 // How far ahead of the clock a cued graph is started: time for its renderer
 // to write the first samples it holds before they are due. Less, and the
 // head of the sound is lost on Wine (10 ms: 2 ms of it, 0 ms: 12 ms).
-const REFERENCE_TIME kStartLead = 30 * kMs;
+const REFERENCE_TIME kStartLead = 20 * kMs;
 // A graph that did not cue in time starts as IMediaControl::Run starts one
 // under Wine, 200 ms ahead, by when it has almost always got its samples;
 // never left silent.
@@ -30,12 +30,12 @@ const REFERENCE_TIME kMixSlack = 20 * kMs;
 // Shared by both channels; only the agent's one thread opens files.
 char pathBuffer[kPathCapacity];
 
-// How much later than `start` a graph run at `now` is heard: a platform may
-// not manage a sound sooner than a while after the call.
-REFERENCE_TIME LatenessOf(REFERENCE_TIME start, REFERENCE_TIME now)
+// Logs the failed open of the path in the path buffer, widened as `wide`,
+// and returns the failure's `code`.
+long ReportedFailure(long code, const WCHAR* wide, int units)
 {
-    REFERENCE_TIME soonest = now + MinimumStartDelay();
-    return soonest > start ? soonest - start : 0;
+    ReportRenderFailure(pathBuffer, wide, units, static_cast<DWORD>(code));
+    return code;
 }
 
 void ConvertSlashes(char* path)
@@ -50,7 +50,7 @@ void ConvertSlashes(char* path)
 
 PlaybackChannel::PlaybackChannel(FilterChoices& choices, KeptGraphs& kept)
     : current(0), loop(0), loaded(0), choices(&choices), kept(&kept), heldIdentityKnown(false),
-      heldFile(NULL)
+      heldFile(NULL), lastOpenError(0), hostStart(0)
 {
     heldPath[0] = '\0';
     CoInitialize(NULL);
@@ -75,11 +75,18 @@ PlaybackChannel::~PlaybackChannel()
 // growing with each open end up crashing the platform's decoder. The held
 // file is kept in its own graphs instead, and a kept sound in the graph the
 // set kept: every fresh graph's parser costs the process memory the platform
-// never gives back (about 9 KB on Wine). The identity is read before the
+// never gives back (about 10 KB on Wine). The identity is read before the
 // file is: a version written meanwhile counts as newer than the one noted,
 // and is read afresh next time.
+// The graph held so far is stopped, but let go of only once the new one is
+// in: its renderer keeps the process's sound device open meanwhile. Under
+// Wine a sound device opened afresh is heard 30-40 ms sooner than one that
+// has run a while (recorded: 12-24 ms after a sample is due on a new
+// device, 47-68 ms once it has run), so starts on a device reopened for
+// every file would not keep time with the position the channel reports.
 bool PlaybackChannel::OpenFile(const char* path)
 {
+    lastOpenError = 0;
     size_t length = strlen(path);
     bool fits = length < sizeof pathBuffer;
     if (fits) {
@@ -104,40 +111,57 @@ bool PlaybackChannel::OpenFile(const char* path)
     if (fits && strcmp(pathBuffer, heldPath) == 0)
         heldIdentityKnown = false;
     loaded = 0;
-    Close();
-    current = 0;
+    int previous = current;
+    if (graphs[previous].Held())
+        graphs[previous].StopAt(0.0);
+    GiveBack(graphs[1 - previous]);
+    current = 1 - previous;
+    bool rendered = file != NULL;
+    if (rendered)
+        Current().Swap(taken);
+    else
+        rendered = RenderFresh(path, fits, wide, units, &file);
+    GiveBack(graphs[previous]);
+    LetGoOfHeldFile();
     heldIdentity = identity;
     heldIdentityKnown = identityKnown;
-    if (file) {
-        Current().Swap(taken);
+    if (rendered)
         return Hold(pathBuffer, file);
-    }
-    if (!Current().Build())
-        return false;
-    if (!fits) {
-        ReportOverlongPath(path);
-        return false;
-    }
-    if (RenderFresh(wide, &file))
-        return Hold(pathBuffer, file);
-    ReportRenderFailure(pathBuffer, wide, units);
     if (file)
         file->Release();
     return false;
 }
 
-// Assumes: the current graph is fresh. A short file is read whole into
-// `*file` and played from memory, so that nothing holds it open; one that is
-// not, or could not be read whole (it grew meanwhile), is read by the
-// platform's file source, `*file` left NULL.
-bool PlaybackChannel::RenderFresh(const WCHAR* wide, MemoryFile** file)
+// Assumes: the current graph is empty; `fits` tells whether `path` was
+// copied, converted, into the path buffer, and widened as `wide` (`units`
+// long). A short file is read whole into `*file` and played from memory, so
+// that nothing holds it open; one that is not, or could not be read whole
+// (it grew meanwhile), is read by the platform's file source, `*file` left
+// NULL. A failure is logged and noted as the last open error.
+bool PlaybackChannel::RenderFresh(const char* path, bool fits, const WCHAR* wide, int units,
+                                  MemoryFile** file)
 {
     *file = NULL;
-    if (!NamesDiskFile(wide))
+    if (!Current().Build()) {
+        lastOpenError = E_FAIL;
         return false;
+    }
+    if (!fits) {
+        lastOpenError = static_cast<long>(ReportOverlongPath(path));
+        return false;
+    }
+    if (!NamesDiskFile(wide)) {
+        lastOpenError = ReportedFailure(static_cast<long>(GetLastError()), wide, units);
+        return false;
+    }
     if (FitsInMemory(wide))
         ReadMemoryFile(wide, file);
-    return Current().Render(wide, *file, choices);
+    HRESULT rendered = Current().Render(wide, *file, choices);
+    if (FAILED(rendered)) {
+        lastOpenError = ReportedFailure(rendered, wide, units);
+        return false;
+    }
+    return true;
 }
 
 // Assumes: the current graph has just rendered `convertedPath`, from the
@@ -179,7 +203,8 @@ void PlaybackChannel::PrepareSecondGraph()
         return;
     WCHAR wide[kPathCapacity];
     WidenPath(heldPath, wide);
-    if (!TakeKept(&second) && !(second.Build() && second.Render(wide, heldFile, choices))) {
+    if (!TakeKept(&second) &&
+        !(second.Build() && SUCCEEDED(second.Render(wide, heldFile, choices)))) {
         second.Release();
         return;
     }
@@ -206,6 +231,11 @@ void PlaybackChannel::Close()
 {
     GiveBack(graphs[1]);
     GiveBack(graphs[0]);
+    LetGoOfHeldFile();
+}
+
+void PlaybackChannel::LetGoOfHeldFile()
+{
     if (heldFile)
         heldFile->Release();
     heldFile = NULL;
@@ -285,33 +315,25 @@ bool PlaybackChannel::NearEnd()
 void PlaybackChannel::StartFrom(double position)
 {
     bool cued = Current().Cue(position);
-    REFERENCE_TIME now = AgentClockNow();
-    REFERENCE_TIME start = now + (cued ? kStartLead : kUncuedStartLead);
-    Current().StartAt(start, LatenessOf(start, now));
+    REFERENCE_TIME start = AgentClockNow() + (cued ? kStartLead : kUncuedStartLead);
+    Current().StartAt(start, OutputLatency());
+    hostStart = start;
     if (loop && Other().Held())
         ScheduleNextPass();
 }
 
 // Assumes: the current graph is started. The next graph, cued at the start,
-// is started at the reference time the current pass ends, and is heard as
-// late as the current pass is, so the two join where they meet; when that
-// is too soon for it, as soon as it can keep time: a clip shorter than a
-// cue and a lead still has every pass played whole, with a pause between.
+// is started at the reference time the current pass ends, so the two join
+// where they meet; when that is too soon for it, as soon as it can keep
+// time: a clip shorter than a cue and a lead still has every pass played
+// whole, with a pause between.
 void PlaybackChannel::ScheduleNextPass()
 {
     REFERENCE_TIME join = Current().EndTime();
-    REFERENCE_TIME joinLateBy = Current().LateBy();
     PlaybackGraph& next = Next();
     bool cued = next.Cue(0.0);
-    REFERENCE_TIME now = AgentClockNow();
-    REFERENCE_TIME start = now + (cued ? kStartLead : kUncuedStartLead);
-    REFERENCE_TIME late = 0;
-    if (join >= start) {
-        start = join;
-        late = joinLateBy;
-    }
-    REFERENCE_TIME soonest = LatenessOf(start, now);
-    next.StartAt(start, soonest > late ? soonest : late);
+    REFERENCE_TIME earliest = AgentClockNow() + (cued ? kStartLead : kUncuedStartLead);
+    next.StartAt(join > earliest ? join : earliest, OutputLatency());
 }
 
 void PlaybackChannel::StopBoth(double at)
@@ -520,4 +542,18 @@ double PlaybackChannel::SecondsUntilHeard()
         return 0.0;
     REFERENCE_TIME left = Current().HeardTime() - AgentClockNow();
     return left > 0 ? ReferenceToSeconds(left) : 0.0;
+}
+
+long PlaybackChannel::LastOpenError() const
+{
+    return lastOpenError;
+}
+
+// Every pass presented after the start the host asked for is a loop's.
+void PlaybackChannel::ReadHeardPasses(HeardPasses* passes)
+{
+    bool held = HasFile();
+    passes->looping = held && loop;
+    for (int index = 0; index < 2; ++index)
+        passes->pass[index] = held ? HeardPassOf(graphs[index], hostStart) : HeardPass();
 }

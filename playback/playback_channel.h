@@ -7,6 +7,7 @@
 #include "playback/filter_choices.h"
 #include "playback/kept_graphs.h"
 #include "playback/memory_file.h"
+#include "playback/pass_events.h"
 #include "playback/playback_graph.h"
 #include "playback/widen_path.h"
 
@@ -46,6 +47,11 @@ public:
     // Lets go of the graphs: those of a sound played from memory go to the
     // kept set, the rest are released. The next OpenFile needs a graph again.
     void Close();
+    // Why the last OpenFile failed: the open's Win32 error for a path
+    // refused before the graph (the filename-too-long error for one too
+    // long), the render's HRESULT for a file the graph refused, E_FAIL when
+    // no graph could be built; 0 after a successful open and before any.
+    long LastOpenError() const;
 
     // A stopped channel is started from its position; true once the guards
     // pass, whatever the graph says. A running one goes on as it is.
@@ -90,6 +96,9 @@ public:
     // Seconds until the start of a running channel is heard; 0 when it
     // already is, or the channel is not running.
     double SecondsUntilHeard();
+    // The passes under way as they are heard, for telling a host of ends
+    // and wraps (see pass_events.h); none started without a file.
+    void ReadHeardPasses(HeardPasses* passes);
 
 private:
     PlaybackChannel(const PlaybackChannel&);
@@ -109,10 +118,11 @@ private:
     void StopBoth(double at);
     void PrepareSecondGraph();
     bool TakeKept(PlaybackGraph* into);
-    bool RenderFresh(const WCHAR* wide, MemoryFile** file);
+    bool RenderFresh(const char* path, bool fits, const WCHAR* wide, int units, MemoryFile** file);
     bool Hold(const char* convertedPath, MemoryFile* file);
     bool HoldsUnchanged(const char* convertedPath);
     void GiveBack(PlaybackGraph& graph);
+    void LetGoOfHeldFile();
 
     PlaybackGraph graphs[2];
     int current;
@@ -128,4 +138,7 @@ private:
     bool heldIdentityKnown;
     // Its bytes when it plays from memory (referenced), else NULL.
     MemoryFile* heldFile;
+    long lastOpenError;
+    // When the start the host last asked for is presented.
+    REFERENCE_TIME hostStart;
 };

@@ -72,8 +72,8 @@ REFERENCE_TIME SecondsToReference(double seconds)
 
 PlaybackGraph::PlaybackGraph()
     : pGraph(NULL), pMediaControl(NULL), pMediaPos(NULL), pBasicAudio(NULL), pMediaFilter(NULL),
-      pMediaSeeking(NULL), stopTime(kNoStopTime), from(0.0), started(false), startTime(0),
-      lateBy(0)
+      pMediaSeeking(NULL), stopTime(kNoStopTime), from(0.0), hasRun(false), started(false),
+      startTime(0), lateBy(0)
 {
 }
 
@@ -82,14 +82,10 @@ PlaybackGraph::~PlaybackGraph()
     Release();
 }
 
-// The clock is set while the graph is still stopped, as the platform
-// requires, and before anything is rendered into it, so every filter the
-// render adds joins it.
 bool PlaybackGraph::Build()
 {
     Release();
-    IReferenceClock* clock = AgentClock();
-    if (!clock)
+    if (!AgentClock())
         return false;
     CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                      reinterpret_cast<void**>(&pGraph));
@@ -106,8 +102,8 @@ bool PlaybackGraph::Build()
         Release();
         return false;
     }
-    pMediaFilter->SetSyncSource(clock);
     ResetTimeline();
+    hasRun = false;
     return true;
 }
 
@@ -138,31 +134,40 @@ void PlaybackGraph::Swap(PlaybackGraph& other)
     std::swap(pMediaSeeking, other.pMediaSeeking);
     std::swap(stopTime, other.stopTime);
     std::swap(from, other.from);
+    std::swap(hasRun, other.hasRun);
     std::swap(started, other.started);
     std::swap(startTime, other.startTime);
     std::swap(lateBy, other.lateBy);
 }
 
 // The one failure exit: whatever went wrong, the caller reports it. A render
-// redone in a fresh graph takes a fresh source over the same bytes.
-bool PlaybackGraph::Render(const WCHAR* wide, MemoryFile* file, FilterChoices* choices)
+// redone in a fresh graph takes a fresh source over the same bytes. The
+// agent's clock is given to the graph once its filters are in, while it is
+// still stopped, as the platform requires: a graph hands its clock only to
+// the filters it holds at the time (Wine's AddFilter gives a filter added
+// later none, and a renderer without a clock plays every sample the moment
+// it comes, whatever its time).
+HRESULT PlaybackGraph::Render(const WCHAR* wide, MemoryFile* file, FilterChoices* choices)
 {
+    HRESULT result = E_FAIL;
     RenderRequest request;
     if (!Request(pGraph, wide, file, &request))
-        return false;
-    OfferedRender offered = RenderOfferingChoice(pGraph, request, choices);
-    bool rendered = offered == kRenderedAsOffered;
+        return result;
+    OfferedRender offered = RenderOfferingChoice(pGraph, request, choices, &result);
     if (offered == kNothingOffered)
-        rendered = RenderAndRemember(pGraph, request, choices);
+        RenderAndRemember(pGraph, request, choices, &result);
     ReleaseSource(&request);
     if (offered == kRenderedOtherwise) {
-        rendered = Build() && Request(pGraph, wide, file, &request) &&
-                   RenderAndRemember(pGraph, request, choices);
+        result = E_FAIL;
+        if (Build() && Request(pGraph, wide, file, &request))
+            RenderAndRemember(pGraph, request, choices, &result);
         ReleaseSource(&request);
     }
-    if (rendered)
-        ResetTimeline();
-    return rendered;
+    if (FAILED(result))
+        return result;
+    pMediaFilter->SetSyncSource(AgentClock());
+    ResetTimeline();
+    return result;
 }
 
 void PlaybackGraph::ReturnToFreshState()
@@ -176,17 +181,20 @@ void PlaybackGraph::ReturnToFreshState()
 // Stop first: a running graph that has played to its end ignores a seek
 // under Wine. The seek comes while paused: a stopped renderer keeps the sound
 // it had queued and plays it on the next run (Wine's does), and a seek while
-// paused flushes it. The end goes with it: a seek that names no end lets
-// Wine's parser play on past the duration it reported (GStreamer reports
-// half the length of a mono ADPCM WAV and then decodes it all).
+// paused flushes it. The end goes with it, so that the graph stops where the
+// channel counts the end. A graph that has never run holds nothing to drop:
+// it is only paused, and its parser goes to the positions it holds as it
+// leaves the stopped state (a seek spared: a few milliseconds of the reply).
 bool PlaybackGraph::Cue(double at)
 {
     pMediaControl->Stop();
     pMediaControl->Pause();
-    LONGLONG start = SecondsToReference(at);
-    LONGLONG end = SecondsToReference(End());
-    pMediaSeeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, &end,
-                                AM_SEEKING_AbsolutePositioning);
+    if (hasRun || at != 0.0) {
+        LONGLONG start = SecondsToReference(at);
+        LONGLONG end = SecondsToReference(End());
+        pMediaSeeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, &end,
+                                    AM_SEEKING_AbsolutePositioning);
+    }
     from = at;
     started = false;
     OAFilterState state = State_Stopped;
@@ -196,6 +204,7 @@ bool PlaybackGraph::Cue(double at)
 void PlaybackGraph::StartAt(REFERENCE_TIME start, REFERENCE_TIME late)
 {
     pMediaFilter->Run(start);
+    hasRun = true;
     started = true;
     startTime = start;
     lateBy = late;

@@ -10,8 +10,8 @@
 // through and the timeline it keeps for it: where its sound starts in the
 // file (`From`), the reference time its graph was told to present that
 // moment (`StartTime`), and how much later than that it is heard
-// (`LateBy`: never on Windows, where a renderer presents a sample at its
-// time; see MinimumStartDelay for Wine).
+// (`LateBy`, the output latency: none on Windows, where a renderer presents
+// a sample at its time; see output_latency.h for Wine).
 //
 // Why the graph's own transport and position are not used as they stand:
 // - IMediaControl::Run starts "slightly in the future", by an amount no one
@@ -46,16 +46,18 @@ public:
     // source when `file` is NULL, offering the filters `choices` remembers
     // for its kind; a render the offer may have bent is done again in a
     // fresh graph with nothing offered. On success the timeline is at the
-    // start, stopping at the end.
-    bool Render(const WCHAR* wide, MemoryFile* file, FilterChoices* choices);
+    // start, stopping at the end. Returns the render's HRESULT (E_FAIL when
+    // a source or a fresh graph for the redo could not be had).
+    HRESULT Render(const WCHAR* wide, MemoryFile* file, FilterChoices* choices);
 
     // Assumes: Held(). Stopped at the start, stopping at its end, at full
     // volume: what a fresh render leaves.
     void ReturnToFreshState();
 
     // Assumes: Held(). Stops the graph, seeks it to `from` and its end while
-    // paused, which drops whatever its renderer still held, and waits a
-    // bounded time for the renderer to hold the first samples from there.
+    // paused, which drops whatever its renderer still held (a graph that has
+    // never run is only paused, at the start), and waits a bounded time for
+    // the renderer to hold the first samples from there.
     // False when they did not come in time: the graph is then still on its
     // way there, paused.
     bool Cue(double from);
@@ -106,6 +108,8 @@ private:
     IMediaSeeking* pMediaSeeking;
     double stopTime;
     double from;
+    // Run since it was built: its renderer may hold sound from then.
+    bool hasRun;
     bool started;
     REFERENCE_TIME startTime;
     REFERENCE_TIME lateBy;

@@ -17,13 +17,13 @@ char directoryAndDump[kScratchSize + kPathCapacity * kDumpGroupChars];
 
 // When the directory cannot be read the line repeats the buffer's earlier
 // content; the read's result is deliberately not examined.
-void LogCurrentDirectory()
+void LogCurrentDirectory(DWORD code)
 {
     GetCurrentDirectoryA(sizeof directoryAndDump, directoryAndDump);
-    LogError("CurDir:", directoryAndDump);
+    LogErrorCode("CurDir:", code, directoryAndDump);
 }
 
-void LogWidePathDump(const WCHAR* wide, int units)
+void LogWidePathDump(const WCHAR* wide, int units, DWORD code)
 {
     char scratch[kScratchSize];
     memset(directoryAndDump, 0, sizeof directoryAndDump);
@@ -35,21 +35,21 @@ void LogWidePathDump(const WCHAR* wide, int units)
         memcpy(directoryAndDump + used, scratch, static_cast<size_t>(length) + 1);
         used += static_cast<size_t>(length);
     }
-    LogError("MCBS ", directoryAndDump);
+    LogErrorCode("MCBS ", code, directoryAndDump);
 }
 
 }  // namespace
 
-void ReportRenderFailure(const char* convertedPath, const WCHAR* wide, int units)
+void ReportRenderFailure(const char* convertedPath, const WCHAR* wide, int units, DWORD code)
 {
-    LogError("OpenFile", convertedPath);
-    LogCurrentDirectory();
-    LogWidePathDump(wide, units);
+    LogErrorCode("OpenFile", code, convertedPath);
+    LogCurrentDirectory(code);
+    LogWidePathDump(wide, units, code);
 }
 
-void ReportOverlongPath(const char* path)
+DWORD ReportOverlongPath(const char* path)
 {
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    LogError("OpenFile", path);
-    LogCurrentDirectory();
+    LogErrorCode("OpenFile", ERROR_FILENAME_EXCED_RANGE, path);
+    LogCurrentDirectory(ERROR_FILENAME_EXCED_RANGE);
+    return ERROR_FILENAME_EXCED_RANGE;
 }

@@ -7,14 +7,11 @@ HRESULT RenderRequested(IGraphBuilder* graph, const RenderRequest& request)
     HRESULT result = graph->Render(request.source);
     if (SUCCEEDED(result))
         return result;
-    // A failure is reported with the error the render left.
-    DWORD renderError = GetLastError();
     PIN_INFO info;
     info.pFilter = NULL;
     if (SUCCEEDED(request.source->QueryPinInfo(&info)) && info.pFilter) {
         graph->RemoveFilter(info.pFilter);
         info.pFilter->Release();
     }
-    SetLastError(renderError);
     return result;
 }

@@ -1,6 +1,7 @@
 #include "protocol/command_dispatcher.h"
 
 #include "common/agent_state.h"
+#include "playback/agent_clock.h"
 #include "playback/playback_channel.h"
 #include "common/protocol_units.h"
 #include "protocol/decimal_argument.h"
@@ -23,19 +24,37 @@ HWND WindowFromNumber(int number)
     return reinterpret_cast<HWND>(static_cast<LONG_PTR>(number));
 }
 
+// "HWND MSG" registers, "0" unregisters; anything else changes nothing.
+bool NotifyWindowCommand(HostNotify& notify, const char* text)
+{
+    int window = 0;
+    int message = 0;
+    const char* rest = text;
+    if (!ReadDecimal(text, &window, &rest))
+        return false;
+    if (window == 0) {
+        notify.Unregister();
+        return true;
+    }
+    return ReadDecimal(rest, &message) &&
+           notify.Register(WindowFromNumber(window), message, AgentClockNow());
+}
+
 }  // namespace
 
 int HandleCommand(int code, const char* argument)
 {
     const char* text = argument ? argument : "";
-    PlaybackChannel* channel = agent.channel1.get();
+    int channelIndex = 0;
     // Past the first channel's codes only the low five bits choose the
     // command, so 64 and above wrap round (65 is HC_OpenFile on the second
-    // channel): hosts have always been answered so, and it stays.
+    // channel): hosts have always been answered so, and it stays. Codes 21-31
+    // land on none of the second channel's commands and reply 0.
     if (code > QUAVEL_LAST_COMMAND) {
-        channel = agent.channel2.get();
+        channelIndex = 1;
         code &= kCommandBits;
     }
+    PlaybackChannel* channel = channelIndex == 0 ? agent.channel1.get() : agent.channel2.get();
 
     int number = 0;
     switch (code) {
@@ -92,6 +111,10 @@ int HandleCommand(int code, const char* argument)
         if (ReadDecimal(text, &number))
             agent.infoWindow = WindowFromNumber(number);
         return 1;
+    case HC_NotifyWindow:
+        return NotifyWindowCommand(agent.notify[channelIndex], text) ? 1 : 0;
+    case HC_GetLastError:
+        return static_cast<int>(channel->LastOpenError());
     default:
         return 0;
     }

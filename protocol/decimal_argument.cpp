@@ -15,7 +15,7 @@ bool IsDigit(char c)
 
 }  // namespace
 
-bool ReadDecimal(const char* text, int* value)
+bool ReadDecimal(const char* text, int* value, const char** rest)
 {
     while (IsBlank(*text))
         ++text;
@@ -33,5 +33,7 @@ bool ReadDecimal(const char* text, int* value)
             magnitude = limit;
     }
     *value = static_cast<int>(negative ? -magnitude : magnitude);
+    if (rest)
+        *rest = text;
     return true;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/agent_state.h"
+#include "playback/agent_clock.h"
 #include "playback/playback_channel.h"
 #include "common/tick_clock.h"
 #include "shell/host_watchdog.h"
@@ -31,33 +32,60 @@ UINT WakeUpDelayMs(double seconds)
     return static_cast<UINT>(delay);
 }
 
-// Assumes: both channels exist and were just serviced. The soonest service
-// due among the running looping channels, if it falls before the next tick.
-// One due at once was just serviced and found nothing it could do yet: the
-// tick tries again, where a wake-up would only spin.
-bool ServiceDueBeforeNextTick(double* seconds)
+PlaybackChannel& Channel(int index)
 {
-    PlaybackChannel* channels[] = {agent.channel1.get(), agent.channel2.get()};
+    return index == 0 ? *agent.channel1 : *agent.channel2;
+}
+
+// Takes `left` as the soonest when it is pending, still ahead and sooner.
+void Consider(bool pending, double left, double* soonest, bool* due)
+{
+    if (!pending || left <= 0.0 || left >= *soonest)
+        return;
+    *soonest = left;
+    *due = true;
+}
+
+// Assumes: both channels exist, were just serviced and their hosts told.
+// The soonest of what falls due before the next tick: a running looping
+// channel's service, an event a registered host is to be told. One due at
+// once was just serviced and found nothing it could do yet: the tick tries
+// again, where a wake-up would only spin.
+bool DueBeforeNextTick(double* seconds)
+{
+    LONGLONG now = AgentClockNow();
     bool due = false;
     double soonest = kTickPeriodMs / kMsPerSecond;
-    for (PlaybackChannel* channel : channels) {
+    for (int index = 0; index < 2; ++index) {
         double left = 0.0;
-        if (channel->SecondsToService(&left) && left > 0.0 && left < soonest) {
-            soonest = left;
-            due = true;
-        }
+        bool pending = Channel(index).SecondsToService(&left);
+        Consider(pending, left, &soonest, &due);
+        pending = agent.notify[index].SecondsToNext(Channel(index), now, &left);
+        Consider(pending, left, &soonest, &due);
     }
     *seconds = soonest;
     return due;
 }
 
+// Posted on the tick and on the wake-up alike, so an end is told on time;
+// never while quitting: the quit's own stops and fade end nothing a host
+// asked to hear.
+void TellHosts()
+{
+    if (agent.quitRequested)
+        return;
+    LONGLONG now = AgentClockNow();
+    for (int index = 0; index < 2; ++index)
+        agent.notify[index].PostHeard(Channel(index), index + 1, now);
+}
+
 // Assumes: the agent window exists. Set afresh or killed on every tick, the
-// wake-up's own included, so it fires once for each service; an agent with
-// no service due makes no timer calls at all.
-void ScheduleLoopWakeUp()
+// wake-up's own included, so it fires once for each service or event; an
+// agent with nothing due makes no timer calls at all.
+void ScheduleWakeUp()
 {
     double left = 0.0;
-    if (ServiceDueBeforeNextTick(&left)) {
+    if (DueBeforeNextTick(&left)) {
         agent.loopWakeUpArmed =
             SetTimer(agent.agentWindow, kLoopWakeUpTimerId, WakeUpDelayMs(left), NULL) != 0;
         return;
@@ -73,13 +101,14 @@ void ScheduleLoopWakeUp()
 // The time is read before the channels are serviced, so a slow graph call
 // cannot push a host that was just in time past the watchdog's limit. The
 // wake-up leaves the watchdog and the title to the tick, which keeps its
-// own pace whatever the loops do.
+// own pace whatever the loops and the events do.
 void OnTimerTick(UINT_PTR timerId)
 {
     DWORD now = CurrentTick();
     agent.channel1->ServiceLoop();
     agent.channel2->ServiceLoop();
-    ScheduleLoopWakeUp();
+    TellHosts();
+    ScheduleWakeUp();
     if (timerId == kLoopWakeUpTimerId || !agent.infoWindow || agent.quitRequested)
         return;
     WatchHost(now);

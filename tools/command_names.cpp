@@ -27,6 +27,7 @@ const CommandName kCommandNames[] = {
     {"loop", HC_GetLoop, ArgumentKind::None},
     {"set-loop", HC_SetLoop, ArgumentKind::Number},
     {"info-window", HC_InfoWindow, ArgumentKind::Number},
+    {"last-error", HC_GetLastError, ArgumentKind::None},
 };
 
 }  // namespace

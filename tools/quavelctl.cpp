@@ -2,11 +2,12 @@
 //   quavelctl [--channel 1|2] [--timeout MS] COMMAND [ARGUMENT]
 //   quavelctl [--channel 1|2] [--timeout MS] status [--json]
 //   quavelctl [--timeout MS] ping
+//   quavelctl [--channel 1|2] [--timeout MS] wait-end
 //   quavelctl wait [MS]
 //   quavelctl --help | -h | --version
 // Exit codes: 0 answered (or help and version shown), 1 no agent (or none
 // appeared while waiting), 2 malformed command line, 3 the agent did not
-// answer in time.
+// answer in time (or wait-end's limit ran out).
 
 #include <windows.h>
 
@@ -20,6 +21,8 @@
 #include "tools/channel_status.h"
 #include "tools/command_names.h"
 #include "tools/decimal_text.h"
+#include "tools/end_wait.h"
+#include "tools/system_text.h"
 
 namespace {
 
@@ -35,6 +38,7 @@ const DWORD kWaitPollMs = 50;
 struct Request {
     int channel = 0;  // not given: channel 1, or both for status
     UINT timeoutMs = QUAVEL_DEFAULT_TIMEOUT_MS;
+    bool timeoutGiven = false;
     const char* command = nullptr;
     const char* argument = nullptr;
 };
@@ -45,6 +49,7 @@ void PrintUsage(FILE* out)
             "usage: quavelctl [--channel 1|2] [--timeout MS] COMMAND [ARGUMENT]\n"
             "       quavelctl [--channel 1|2] [--timeout MS] status [--json]\n"
             "       quavelctl [--timeout MS] ping\n"
+            "       quavelctl [--channel 1|2] [--timeout MS] wait-end\n"
             "       quavelctl wait [MS]\n"
             "       quavelctl --help | -h | --version\n"
             "Sends one command to the running agent and prints its reply, a number.\n"
@@ -52,13 +57,20 @@ void PrintUsage(FILE* out)
             "  --timeout MS   how long to wait for the reply, in milliseconds (default %d)\n"
             "  wait MS        how long to wait for an agent's window, in milliseconds\n"
             "                 (default %lu)\n"
+            "  wait-end       waits until the channel's clip has been heard to its end\n"
+            "                 (at once when it is stopped or holds no file); --timeout MS\n"
+            "                 bounds the whole wait, in milliseconds (default: no limit),\n"
+            "                 and exit code 3 says it ran out; a looping clip never ends\n"
+            "  last-error     why the channel's last open failed: the code (a Win32 error,\n"
+            "                 or a negative HRESULT from DirectShow; 0 after a good open)\n"
+            "                 and the system's text for it\n"
             "Positions, durations and stop times are in hundredths of a second\n"
             "(set-position 150 is 1.5 s); volume is in percent, 0-100.\n"
             "status shows both channels, or the one --channel names: state, position and\n"
             "duration in seconds, volume in percent, loop; --json prints one JSON object.\n"
             "Its --timeout bounds all of its questions together.\n"
             "Exit codes: 0 answered, 1 no agent, 2 malformed command line,\n"
-            "3 the agent did not answer in time.\n"
+            "3 the agent did not answer in time, or wait-end's --timeout ran out.\n"
             "COMMAND is a raw code or one of:\n",
             QUAVEL_DEFAULT_TIMEOUT_MS, static_cast<unsigned long>(kDefaultWaitMs));
     PrintCommandNames(out);
@@ -145,6 +157,40 @@ int ShowStatus(const Request& request)
     return kExitAnswered;
 }
 
+int WaitForClipEnd(const Request& request)
+{
+    if (request.argument)
+        return Usage("wait-end takes no argument; --timeout bounds it");
+    DWORD limitMs = request.timeoutGiven ? request.timeoutMs : INFINITE;
+    UINT replyMs = request.timeoutGiven ? request.timeoutMs : QUAVEL_DEFAULT_TIMEOUT_MS;
+    HWND agentWindow = QuavelFindAgent();
+    if (!agentWindow)
+        return Report(QUAVEL_NO_AGENT);
+    switch (WaitForEnd(agentWindow, request.channel == 2 ? 2 : 1, limitMs, replyMs)) {
+    case EndWait::Ended:
+        return kExitAnswered;
+    case EndWait::NotPlaying:
+        fprintf(stderr, "quavelctl: the channel is not playing: no end to wait for\n");
+        return kExitAnswered;
+    case EndWait::NoAgent:
+        return Report(QUAVEL_NO_AGENT);
+    case EndWait::Refused:
+        fprintf(stderr, "quavelctl: the agent would not tell this program's window\n");
+        return kExitNoAgent;
+    default:
+        fprintf(stderr, "quavelctl: the clip was not heard to its end in time\n");
+        return kExitTimedOut;
+    }
+}
+
+// The number first, as every reply is printed, then what it means.
+void PrintLastError(int reply)
+{
+    char text[512];
+    SystemText(static_cast<DWORD>(reply), text, sizeof text);
+    printf("%d (0x%08lx) %s\n", reply, static_cast<unsigned long>(static_cast<DWORD>(reply)), text);
+}
+
 // A named command is checked against what it takes; a raw code passes its
 // argument, if any, as it is.
 int SendCommand(const Request& request)
@@ -171,7 +217,10 @@ int SendCommand(const Request& request)
         QuavelSendCommand(QuavelFindAgent(), code, request.argument, request.timeoutMs, &reply);
     if (status != QUAVEL_OK)
         return Report(status);
-    printf("%d\n", reply);
+    if (named && named->code == HC_GetLastError)
+        PrintLastError(reply);
+    else
+        printf("%d\n", reply);
     return kExitAnswered;
 }
 
@@ -195,6 +244,7 @@ int main(int argc, char** argv)
             if (!ParseWholeDecimal(argv[next + 1], &value) || value <= 0)
                 return Usage("--timeout takes a positive number of milliseconds");
             request.timeoutMs = static_cast<UINT>(value);
+            request.timeoutGiven = true;
         } else {
             break;
         }
@@ -216,5 +266,7 @@ int main(int argc, char** argv)
         return request.argument ? Usage("ping takes no argument") : Ping(request);
     if (strcmp(request.command, "status") == 0)
         return ShowStatus(request);
+    if (strcmp(request.command, "wait-end") == 0)
+        return WaitForClipEnd(request);
     return SendCommand(request);
 }

@@ -1,19 +1,18 @@
-// A host that drives the agent through a script of steps and stamps every
-// command on the wall clock, so that what was asked and answered can be laid
-// beside what the sound device heard.
+// A host that drives the agent through a script of steps (see
+// harness/stamped_steps.h), every command stamped on the wall clock, so that
+// what was asked and answered can be laid beside what the sound device
+// heard.
 //   timeline_host STEP...
-// Steps, in order:
-//   CODE or CODE=ARGUMENT  send the command (the reply is kept)
-//   sleep=MS               wait
-//   poll=CODE/MS/EVERY     send CODE every EVERY ms for MS ms
-//   rewrite=TARGET|SOURCE  rewrite the file TARGET with the bytes of SOURCE,
-//                          as another program would (shared with no one)
-// The report: "base_s" (a whole wall-clock second), then per command sent,
-// in order: "code", "reply", "sent_ms" and "answered_ms" (milliseconds since
-// base_s, taken just before the send and just after the reply).
+// Steps of its own: "notify=CHANNEL" registers a message-only window of
+// this host for the channel's ends and wraps (HC_NotifyWindow). Each event
+// the agent posts is reported as it was taken: "event_ms" (milliseconds
+// since base_s), "event_channel", "event_kind" and "event_position" (the
+// lParam). Events are taken while the host waits, so a script that waits
+// ("sleep=") is what hears them on time. Another: "rewrite=TARGET|SOURCE"
+// rewrites the file TARGET with the bytes of SOURCE, as another program
+// would (shared with no one).
 #include <windows.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,46 +20,14 @@
 #include <vector>
 
 #include "harness/json_report.h"
+#include "harness/stamped_steps.h"
 #include "harness/wall_clock.h"
 #include "harness/whole_file.h"
 #include "quavel/host.h"
 
 namespace {
 
-struct Timeline {
-    double baseS = std::floor(WallClockSeconds());
-    std::vector<double> codes, replies, sentMs, answeredMs;
-
-    bool Send(HWND agent, int code, const char* argument)
-    {
-        double sent = WallClockSeconds();
-        int reply = 0;
-        if (QuavelSendCommand(agent, code, argument, QUAVEL_DEFAULT_TIMEOUT_MS, &reply) != QUAVEL_OK)
-            return false;
-        double answered = WallClockSeconds();
-        codes.push_back(code);
-        replies.push_back(reply);
-        sentMs.push_back((sent - baseS) * 1000.0);
-        answeredMs.push_back((answered - baseS) * 1000.0);
-        return true;
-    }
-};
-
-bool Poll(Timeline& timeline, HWND agent, const char* spec)
-{
-    int code = 0, forMs = 0, everyMs = 0;
-    if (sscanf(spec, "%d/%d/%d", &code, &forMs, &everyMs) != 3 || everyMs <= 0)
-        return false;
-    DWORD start = GetTickCount();
-    for (DWORD next = 0; GetTickCount() - start < static_cast<DWORD>(forMs); next += everyMs) {
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed < next)
-            Sleep(next - elapsed);
-        if (!timeline.Send(agent, code, NULL))
-            return false;
-    }
-    return true;
-}
+const UINT kToldMessage = WM_APP + 1;
 
 bool Rewrite(const char* spec)
 {
@@ -75,43 +42,90 @@ bool Rewrite(const char* spec)
     return error == ERROR_SUCCESS;
 }
 
-bool Step(Timeline& timeline, HWND agent, const char* step)
-{
-    if (strncmp(step, "sleep=", 6) == 0) {
-        Sleep(static_cast<DWORD>(atoi(step + 6)));
+class Agent : public StampedSteps::Target {
+public:
+    explicit Agent(HWND window) : window_(window), told_(NULL) {}
+    ~Agent() override
+    {
+        if (told_)
+            DestroyWindow(told_);
+    }
+
+    bool Send(int code, const char* argument, int* reply) override
+    {
+        bool sent = QuavelSendCommand(window_, code, argument, QUAVEL_DEFAULT_TIMEOUT_MS, reply) ==
+                    QUAVEL_OK;
+        TakeEvents();
+        return sent;
+    }
+
+    bool Step(const char* step, bool* ok) override
+    {
+        if (strncmp(step, "rewrite=", 8) == 0) {
+            *ok = Rewrite(step + 8);
+            return true;
+        }
+        if (strncmp(step, "notify=", 7) != 0)
+            return false;
+        if (!told_)
+            told_ = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+        *ok = told_ && QuavelNotifyWindow(window_, atoi(step + 7), told_, kToldMessage,
+                                          QUAVEL_DEFAULT_TIMEOUT_MS) == QUAVEL_OK;
         return true;
     }
-    if (strncmp(step, "poll=", 5) == 0)
-        return Poll(timeline, agent, step + 5);
-    if (strncmp(step, "rewrite=", 8) == 0)
-        return Rewrite(step + 8);
-    const char* equals = strchr(step, '=');
-    std::string argument = equals ? equals + 1 : "";
-    return timeline.Send(agent, atoi(step), equals ? argument.c_str() : NULL);
-}
+
+    // Takes each event as it comes.
+    void Wait(DWORD ms) override
+    {
+        DWORD start = GetTickCount();
+        for (DWORD waited = 0; waited < ms; waited = GetTickCount() - start) {
+            MsgWaitForMultipleObjects(0, NULL, FALSE, ms - waited, QS_POSTMESSAGE);
+            TakeEvents();
+        }
+        TakeEvents();
+    }
+
+    void Report(JsonReport& report, double baseS) const override
+    {
+        std::vector<double> ms;
+        for (double taken : takenS_)
+            ms.push_back((taken - baseS) * 1000.0);
+        report.Samples("event_ms", ms);
+        report.Samples("event_channel", channels_);
+        report.Samples("event_kind", kinds_);
+        report.Samples("event_position", positions_);
+    }
+
+private:
+    void TakeEvents()
+    {
+        MSG message;
+        while (told_ && PeekMessageA(&message, told_, kToldMessage, kToldMessage, PM_REMOVE)) {
+            takenS_.push_back(WallClockSeconds());
+            channels_.push_back(QUAVEL_CHANNEL_OF(message.wParam));
+            kinds_.push_back(QUAVEL_EVENT_OF(message.wParam));
+            positions_.push_back(static_cast<double>(message.lParam));
+        }
+    }
+
+    HWND window_;
+    HWND told_;
+    std::vector<double> takenS_, channels_, kinds_, positions_;
+};
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    HWND agent = QuavelFindAgent();
-    if (!agent) {
+    HWND window = QuavelFindAgent();
+    if (!window) {
         fprintf(stderr, "timeline_host: no agent is running\n");
         return 1;
     }
-    Timeline timeline;
-    for (int index = 1; index < argc; ++index) {
-        if (!Step(timeline, agent, argv[index])) {
-            fprintf(stderr, "timeline_host: step %s failed\n", argv[index]);
-            return 1;
-        }
-    }
-    JsonReport report;
-    report.Number("base_s", timeline.baseS);
-    report.Samples("code", timeline.codes);
-    report.Samples("reply", timeline.replies);
-    report.Samples("sent_ms", timeline.sentMs);
-    report.Samples("answered_ms", timeline.answeredMs);
-    report.Print();
+    Agent agent(window);
+    StampedSteps steps(agent);
+    if (!steps.Run(argc - 1, argv + 1))
+        return 1;
+    steps.Print();
     return 0;
 }

@@ -33,9 +33,33 @@ enum QuavelCommand {
     HC_SetVolume = 15,
     HC_GetLoop = 16,
     HC_SetLoop = 17,
-    HC_InfoWindow = 18
+    HC_InfoWindow = 18,
+    /* Opt-in: "HWND MSG" registers a window to be posted MSG on this
+       channel's ends and wraps (see QUAVEL_EVENT_...), "0" unregisters. */
+    HC_NotifyWindow = 19,
+    /* Why this channel's last HC_OpenFile failed: a Win32 error or an
+       HRESULT; 0 after a successful open. */
+    HC_GetLastError = 20
 };
 
-#define QUAVEL_LAST_COMMAND HC_InfoWindow
+/* The first channel's codes end here; past it the low five bits choose the
+   command on the second channel (51 is HC_NotifyWindow there). */
+#define QUAVEL_LAST_COMMAND HC_GetLastError
+
+/* HC_NotifyWindow: the message numbers a host may be told with. */
+#define QUAVEL_NOTIFY_FIRST_MESSAGE 0x0400
+#define QUAVEL_NOTIFY_LAST_MESSAGE 0xFFFF
+
+/* What a registered host window is told: posted, never sent, with wParam
+   MAKEWPARAM(event, channel) (channel 1 or 2) and lParam the channel's
+   position at the event in hundredths of a second. */
+/* Heard to its end (the duration or the stop time), not looping; lParam is
+   that end. */
+#define QUAVEL_EVENT_ENDED 1
+/* A looping channel's next pass begins to be heard; lParam is 0. */
+#define QUAVEL_EVENT_WRAPPED 2
+/* The parts of a notification's wParam (LOWORD and HIWORD). */
+#define QUAVEL_EVENT_OF(wParam) ((int)((wParam) & 0xFFFF))
+#define QUAVEL_CHANNEL_OF(wParam) ((int)(((wParam) >> 16) & 0xFFFF))
 
 #endif

@@ -30,17 +30,17 @@ LOOP_CLIP_S = 0.5
 LOOP_PLAY_S = 5
 LOOP_WRAPS = 5
 # Generous, so a loaded machine never fails them; the bench holds the real
-# target. On time, a wrap leaves and loses a few tens of milliseconds. Where
-# the machine keeps the agent from running for a while, one wrap now and
-# then comes late and loses the clip's tail (about 200 ms each way), as the
-# bare platform's does; a rewind of the running graph did that on every wrap,
-# which the medians catch. Lost audio is told modulo the clip, so only the
-# silence has a bound of its own for every wrap.
+# target. Passes join without a gap: each is scheduled in a second graph at
+# the time the last ends (a restart at the end left 20-40 ms each way, a
+# rewind of the running graph 200 ms). Where the machine keeps the agent
+# from running for a while, a pass can come late now and then; the medians
+# catch joins that fail every time. Lost audio is told modulo the clip, so
+# only the silence has a bound of its own for every wrap.
 LOOP_SILENCE_BOUND_MS = 400
-LOOP_MEDIAN_BOUND_MS = 150
+LOOP_MEDIAN_BOUND_MS = 15
 # The kept check: a chirp short enough to be played from memory, heard
 # partway, then again from a graph kept meanwhile. A cued start loses a few
-# milliseconds of the head at most (Wine, 30 ms lead: under 10 ms).
+# milliseconds of the head at most (Wine, 20 ms lead: none).
 KEPT_CLIP_S = 2.0
 KEPT_PARTWAY_MS = 1000
 KEPT_HEAD_LOST_BOUND_S = 0.03

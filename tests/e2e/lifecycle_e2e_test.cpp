@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/serving_agent.h"
+#include "harness/sibling_program.h"
 #include "quavel/host.h"
 
 namespace {
@@ -88,4 +89,19 @@ TEST_F(Lifecycle, QuitNearTheEndOfChannelOneLeavesPromptly)
     DWORD took = 0;
     EXPECT_EQ(QuitAndWait(&took), 0u);
     EXPECT_LT(took, kPromptExitBoundMs);
+}
+
+// A host's whole lifecycle through host.h alone: the agent started by its
+// path and answering, then quit and waited out until it has gone.
+TEST(HostLifecycle, StartAgentAnswersAndWaitForAgentExitSeesItGo)
+{
+    HWND window = NULL;
+    ASSERT_EQ(QuavelStartAgent(SiblingProgram("quavel.exe").c_str(), kStartBoundMs, &window),
+              QUAVEL_OK);
+    EXPECT_EQ(window, QuavelFindAgent());
+    int reply = 0;
+    ASSERT_EQ(QuavelSendCommand(window, HC_Quit, NULL, QUAVEL_DEFAULT_TIMEOUT_MS, &reply), QUAVEL_OK);
+    EXPECT_EQ(QuavelWaitForAgentExit(window, kExitBoundMs), QUAVEL_OK);
+    EXPECT_EQ(QuavelFindAgent(), static_cast<HWND>(NULL));
+    EXPECT_EQ(QuavelStartAgent("no-such-agent.exe", 1000, &window), QUAVEL_NO_AGENT);
 }

@@ -8,6 +8,8 @@ FakeAgentGraphs ResetAgentOnFakeGraphs()
     NextGraphs() = FakeGraphScript();
     agent.quitRequested = false;
     agent.infoWindow = NULL;
+    for (HostNotify& notify : agent.notify)
+        notify.Unregister();
     FakeAgentGraphs graphs;
     agent.channel1.reset(new PlaybackChannel());
     graphs.first = LatestGraph();

@@ -1,13 +1,13 @@
 #include "fakes/fake_reference_clock.h"
 
 #include "fakes/fake_class_factory.h"
-#include "playback/start_delay.h"
+#include "playback/output_latency.h"
 
 namespace {
 
 const LONGLONG kUnitsPerMs = 10000;
 LONGLONG nowMs = 0;
-LONGLONG startDelayMs = 0;
+LONGLONG latencyMs = 0;
 
 class FakeReferenceClock final : public IReferenceClock {
 public:
@@ -70,12 +70,12 @@ LONGLONG FakeClockMs()
     return nowMs;
 }
 
-void SetFakeStartDelayMs(LONGLONG ms)
+void SetFakeOutputLatencyMs(LONGLONG ms)
 {
-    startDelayMs = ms;
+    latencyMs = ms;
 }
 
-REFERENCE_TIME MinimumStartDelay()
+REFERENCE_TIME OutputLatency()
 {
-    return startDelayMs * kUnitsPerMs;
+    return latencyMs * kUnitsPerMs;
 }

@@ -12,6 +12,6 @@ void InstallFakeReferenceClock();
 void SetFakeClockMs(LONGLONG ms);
 LONGLONG FakeClockMs();
 
-// What the minimum start delay reads in unit tests, in milliseconds (0
-// unless set).
-void SetFakeStartDelayMs(LONGLONG ms);
+// What the output latency reads in unit tests, in milliseconds (0 unless
+// set).
+void SetFakeOutputLatencyMs(LONGLONG ms);

@@ -13,7 +13,7 @@ const char* const kDeviceNames[] = {"NUL", "CON", "AUX", "PRN", "COM1", "LPT1", 
                                     "\\\\.\\NUL", "C:\\NUL", "nul.wav"};
 const char* const kOddPaths[] = {"", "/", "\\", "C:", "C:\\", "..", "\\\\?\\C:\\x.wav",
                                  "C:/windows/win.ini", "file.wav\\", " ", "*.wav", "a?b.wav"};
-const int kEdgeCodes[] = {INT_MIN, INT_MIN + 1, -1, 19, 31, 51, 63, 64 + 19, INT_MAX, INT_MAX - 1};
+const int kEdgeCodes[] = {INT_MIN, INT_MIN + 1, -1, 21, 31, 53, 63, 64 + 21, INT_MAX, INT_MAX - 1};
 
 // Opening builds a filter graph, by far the most expensive command and the
 // one the platform's media framework wears under: a quarter of the share of

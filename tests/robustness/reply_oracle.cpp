@@ -80,6 +80,7 @@ bool ReplyOracle::CheckCommand(int code, const std::string& text, long long repl
     switch (code) {
     case HC_OpenFile:
         channel->loaded = reply == 1;
+        channel->openFailed = reply != 1;
         if (text != files_.playable)
             return Expect(reply == 0, "0 for a path that is not a playable file", reply, why);
         return Expect(reply == 0 || reply == 1, "0 or 1", reply, why);
@@ -116,6 +117,12 @@ bool ReplyOracle::CheckCommand(int code, const std::string& text, long long repl
         return Expect(reply == ExpectedNumber(text), "the number echoed", reply, why);
     case HC_GetLoop:
         return Expect(reply == (channel->loop ? 1 : 0), "the loop flag last set", reply, why);
+    case HC_NotifyWindow:
+        return Expect(reply == 0 || reply == 1, "0 or 1", reply, why);
+    case HC_GetLastError:
+        return Expect(channel->openFailed ? reply != 0 : reply == 0,
+                      channel->openFailed ? "a code after a failed open" : "0 without a failed open",
+                      reply, why);
     default:
         return Expect(reply == 0, "0 for a code outside the table", reply, why);
     }

@@ -5,8 +5,9 @@
 #include "fuzz_message.h"
 
 // What the command table allows as the reply to a message, from a model of
-// the agent kept by the test: which channels hold a file and their loop
-// flags. Written independently of the agent's code.
+// the agent kept by the test: which channels hold a file, whether their last
+// open failed, and their loop flags. Written independently of the agent's
+// code.
 class ReplyOracle {
 public:
     explicit ReplyOracle(const FuzzFiles& files);
@@ -22,6 +23,7 @@ public:
 private:
     struct Channel {
         bool loaded = false;
+        bool openFailed = false;
         bool loop = false;
     };
 

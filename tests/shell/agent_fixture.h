@@ -26,7 +26,7 @@ protected:
     // Runs the channel at kStartClockMs: its sound is presented from
     // kStartClockMs + kLeadMs, the lead a cued start takes.
     static void RunAtStart(PlaybackChannel& channel);
-    static const LONGLONG kLeadMs = 30;
+    static const LONGLONG kLeadMs = 20;
     static std::string AgentTitle();
 
     FakeFilterGraph* graph1 = nullptr;

@@ -10,8 +10,9 @@
 #include "shell/agent_window.h"
 #include "shell/shutdown.h"
 
-// The fake graphs are held past the channels' release to read what
-// shutdown left in them.
+// The fake graphs the files were loaded into are held past the channels'
+// release to read what shutdown left in them (the ones the channels were
+// built with are gone by then, replaced by the open).
 class Shutdown : public AgentFixture {
 protected:
     void SetUp() override

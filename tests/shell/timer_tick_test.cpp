@@ -128,9 +128,9 @@ TEST_F(TimerTick, RegisteringAgainRearms)
 }
 
 // A looping channel two seconds long, run at the start: its next pass is
-// presented from +2030 ms in the second graph, and the first graph is due for
+// presented from +2020 ms in the second graph, and the first graph is due for
 // the pass after 20 ms later.
-const LONGLONG kFirstServiceMs = 30 + 2000 + 20;
+const LONGLONG kFirstServiceMs = 20 + 2000 + 20;
 
 TEST_F(TimerTick, WhileQuittingNeitherWatchesNorRetitlesButStillLoops)
 {
@@ -277,7 +277,7 @@ TEST_F(LoopWakeUp, ServicesTheLoopWithoutWatchingTheHost)
 
     WakeUpAt(kStartTick + 5000);
     EXPECT_EQ(graph1->calls,
-              (std::vector<std::string>{"Stop", "Pause", "Seek 0", "Run at 1004030"}));
+              (std::vector<std::string>{"Stop", "Pause", "Seek 0", "Run at 1004020"}));
     EXPECT_EQ(agent.infoWindow, agent.agentWindow);
     EXPECT_EQ(AgentTitle(), "Quavel");
     EXPECT_FALSE(TakeWakeUp()) << "the next service is a whole clip away";
@@ -302,8 +302,35 @@ TEST_F(LoopWakeUp, FiresOnceForEachService)
     graph1->calls.clear();
     DispatchMessageA(&message);
     EXPECT_EQ(graph1->calls,
-              (std::vector<std::string>{"Stop", "Pause", "Seek 0", "Run at 1004030"}));
+              (std::vector<std::string>{"Stop", "Pause", "Seek 0", "Run at 1004020"}));
 
     EXPECT_FALSE(NextWakeUp(kRepeatWatchMs, &message)) << "a wake-up with no service due";
     EXPECT_FALSE(agent.loopWakeUpArmed);
+}
+
+// An end a registered host is to be told of, due between two ticks, arms
+// the wake-up, which tells it on time and is not armed again.
+TEST_F(LoopWakeUp, IsArmedForAnEndAHostIsToBeToldOf)
+{
+    const UINT kTold = WM_APP + 3;
+    HWND host = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+    ASSERT_TRUE(agent.notify[1].Register(host, kTold, kStartClockMs * 10000));
+    LoadFile(graph2, *agent.channel2, 2.0);
+    RunAtStart(*agent.channel2);
+    const LONGLONG kHeardEndMs = kStartClockMs + kLeadMs + 2000;
+
+    SetFakeClockMs(kHeardEndMs - 20);
+    TickAt(kStartTick + kTickMs);
+    EXPECT_TRUE(agent.loopWakeUpArmed);
+    MSG told = {};
+    EXPECT_FALSE(PeekMessageA(&told, host, kTold, kTold, PM_REMOVE)) << "told 20 ms early";
+
+    SetFakeClockMs(kHeardEndMs);
+    WakeUpAt(kStartTick + kTickMs + 20);
+    ASSERT_TRUE(PeekMessageA(&told, host, kTold, kTold, PM_REMOVE));
+    EXPECT_EQ(told.wParam, static_cast<WPARAM>(MAKEWPARAM(QUAVEL_EVENT_ENDED, 2)));
+    EXPECT_EQ(told.lParam, 200);
+    EXPECT_FALSE(agent.loopWakeUpArmed);
+    EXPECT_FALSE(TakeWakeUp());
+    DestroyWindow(host);
 }

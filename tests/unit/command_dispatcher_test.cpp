@@ -74,7 +74,7 @@ TEST_F(CommandDispatcherTest, CodesOutsideTheTableReplyZeroAndChangeNothing)
 {
     LoadPlaying(0, graph1);
     LoadPlaying(QUAVEL_SECOND_CHANNEL, graph2);
-    for (int code : {19, 31, 51, 63, 64 + 19, -1, -32, INT_MIN, INT_MAX}) {
+    for (int code : {21, 31, 53, 63, 64 + 21, -1, -32, INT_MIN, INT_MAX}) {
         EXPECT_EQ(HandleCommand(code, "7"), 0) << code;
     }
     for (FakeFilterGraph* graph : {graph1, graph2}) {
@@ -169,6 +169,64 @@ TEST_F(CommandDispatcherTest, QuitAndInfoWindowActOnTheAgentFromEitherChannel)
 
     EXPECT_EQ(HandleCommand(QUAVEL_SECOND_CHANNEL + HC_Quit, NULL), 1);
     EXPECT_TRUE(agent.quitRequested);
+}
+
+// "HWND MSG" registers a window of the host for the channel the code
+// addresses (19, 51, and 83 by the wrap); anything that is not a window and
+// a message number from WM_USER up changes nothing; "0" unregisters.
+TEST_F(CommandDispatcherTest, NotifyWindowTakesAWindowAndAMessageNumberOrZero)
+{
+    HWND host = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+    ASSERT_NE(host, static_cast<HWND>(NULL));
+    std::string number = std::to_string(static_cast<int>(reinterpret_cast<LONG_PTR>(host)));
+    const HostNotify& first = agent.notify[0];
+    const HostNotify& second = agent.notify[1];
+
+    EXPECT_EQ(HandleCommand(HC_NotifyWindow, (number + " 1024").c_str()), 1);
+    EXPECT_EQ(first.Window(), host);
+    EXPECT_EQ(first.Message(), 1024u);
+    EXPECT_EQ(second.Window(), static_cast<HWND>(NULL)) << "one registration per channel";
+
+    const std::string refused[] = {number + " 1023", number + " 65536", number + " -1", number,
+                                   number + " x", "1 1024", "x", "", " "};
+    for (const std::string& text : refused) {
+        EXPECT_EQ(HandleCommand(HC_NotifyWindow, text.c_str()), 0) << "'" << text << "'";
+        EXPECT_EQ(first.Window(), host) << "'" << text << "'";
+        EXPECT_EQ(first.Message(), 1024u) << "'" << text << "'";
+    }
+    EXPECT_EQ(HandleCommand(HC_NotifyWindow, NULL), 0);
+
+    EXPECT_EQ(HandleCommand(QUAVEL_SECOND_CHANNEL + HC_NotifyWindow, (number + " 65535").c_str()), 1);
+    EXPECT_EQ(second.Message(), 65535u);
+    EXPECT_EQ(HandleCommand(64 + HC_NotifyWindow, (" " + number + "\t2000").c_str()), 1);
+    EXPECT_EQ(second.Message(), 2000u) << "a new registration replaces the old";
+    EXPECT_EQ(first.Message(), 1024u);
+
+    EXPECT_EQ(HandleCommand(HC_NotifyWindow, "0"), 1);
+    EXPECT_EQ(first.Window(), static_cast<HWND>(NULL));
+    EXPECT_EQ(second.Window(), host);
+    EXPECT_EQ(agent.infoWindow, static_cast<HWND>(NULL)) << "the watchdog stays disarmed";
+    DestroyWindow(host);
+}
+
+TEST_F(CommandDispatcherTest, GetLastErrorTellsWhyEachChannelsLastOpenFailed)
+{
+    EXPECT_EQ(HandleCommand(HC_GetLastError, NULL), 0) << "before any open";
+    EXPECT_EQ(HandleCommand(HC_OpenFile, "missing.wav"), 0);
+    EXPECT_EQ(HandleCommand(HC_GetLastError, NULL), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(HandleCommand(QUAVEL_SECOND_CHANNEL + HC_GetLastError, NULL), 0);
+
+    NextGraphs().renderResult = VFW_E_UNSUPPORTED_STREAM;
+    EXPECT_EQ(HandleCommand(QUAVEL_SECOND_CHANNEL + HC_OpenFile, "clip.wav"), 0);
+    EXPECT_EQ(HandleCommand(QUAVEL_SECOND_CHANNEL + HC_GetLastError, NULL),
+              static_cast<int>(VFW_E_UNSUPPORTED_STREAM)) << "the render's HRESULT, negative";
+    NextGraphs() = FakeGraphScript();
+    EXPECT_EQ(HandleCommand(HC_OpenFile, "dir"), 0);
+    EXPECT_EQ(HandleCommand(HC_GetLastError, NULL), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(HandleCommand(HC_OpenFile, "clip.wav"), 1);
+    EXPECT_EQ(HandleCommand(HC_GetLastError, NULL), 0) << "after a good open";
+    EXPECT_EQ(HandleCommand(QUAVEL_SECOND_CHANNEL + HC_GetLastError, NULL),
+              static_cast<int>(VFW_E_UNSUPPORTED_STREAM)) << "each channel its own";
 }
 
 TEST_F(CommandDispatcherTest, AbsentArgumentReadsAsEmptyText)

@@ -97,3 +97,17 @@ TEST(ErrorLog, UnwritableLogIsSkippedSilently)
     RemoveDirectoryA("quavellog.txt");
     EXPECT_EQ(TakeLog(), "");
 }
+
+// The line shows the code it is given, whatever the thread's last error; a
+// code the system has no text for (one with the customer bit) reads "???",
+// not the text of the failure logged before it.
+TEST(ErrorLog, GivenCodeIsShownAndOneWithoutTextReadsQuestionMarks)
+{
+    TakeLog();
+    SetLastError(ERROR_ACCESS_DENIED);
+    LogError("first", NULL);
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    LogErrorCode("second", 0x20001234, "x");
+    std::string log = TakeLog();
+    EXPECT_EQ(log.substr(log.find('\n') + 1), "second (0x20001234 \?\?\?): x\r\n") << log;
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@
 #include "playback/filter_choices.h"
 #include "playback/kept_graphs.h"
 #include "playback/playback_channel.h"
+#include "protocol/host_notify.h"
+#include "quavel/protocol.h"
 
 namespace {
 
@@ -132,10 +135,12 @@ TEST_F(PlaybackChannelTest, OpeningAgainReplacesTheFileInAFreshGraph)
     EXPECT_EQ(channel->GetState(), 0) << "the new file waits for Run";
 }
 
+// Every line carries the render's own HRESULT: neither what the platform
+// left as last-error (here: file not found) nor what opening the log left.
 TEST_F(PlaybackChannelTest, FailedRenderWritesThreeLinesAndLeavesTheChannelUnloaded)
 {
     Load();
-    NextGraphs().renderResult = E_FAIL;
+    NextGraphs().renderResult = VFW_E_UNSUPPORTED_STREAM;
     graph = nullptr;
     channel->Close();
     NextGraphs().renderLastError = ERROR_FILE_NOT_FOUND;
@@ -143,16 +148,17 @@ TEST_F(PlaybackChannelTest, FailedRenderWritesThreeLinesAndLeavesTheChannelUnloa
 
     EXPECT_FALSE(channel->OpenFile("dir/a.wav"));
     EXPECT_EQ(channel->GetState(), -1) << "an earlier load must not survive a failed open";
+    EXPECT_EQ(channel->LastOpenError(), VFW_E_UNSUPPORTED_STREAM);
 
     char directory[MAX_PATH];
     GetCurrentDirectoryA(sizeof directory, directory);
     std::vector<std::string> lines = Lines(TakeLog());
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x00000002 ")) << lines[0];
+    EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x80040265 ")) << lines[0];
     EXPECT_TRUE(EndsWith(lines[0], "): dir\\a.wav")) << lines[0];
-    EXPECT_TRUE(StartsWith(lines[1], "CurDir: (0x")) << lines[1];
+    EXPECT_TRUE(StartsWith(lines[1], "CurDir: (0x80040265 ")) << lines[1];
     EXPECT_TRUE(EndsWith(lines[1], std::string("): ") + directory)) << lines[1];
-    EXPECT_TRUE(StartsWith(lines[2], "MCBS  (0x")) << lines[2];
+    EXPECT_TRUE(StartsWith(lines[2], "MCBS  (0x80040265 ")) << lines[2];
     EXPECT_TRUE(EndsWith(lines[2], "): 10: 0064 0069 0072 005c 0061 002e 0077 0061 0076 0000"))
         << lines[2];
 }
@@ -180,7 +186,8 @@ TEST_F(PlaybackChannelTest, OverlongPathFailsCleanlyAndTheChannelKeepsWorking)
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x000000ce ")) << lines[0];
     EXPECT_TRUE(EndsWith(lines[0], "): " + overlong));
-    EXPECT_TRUE(StartsWith(lines[1], "CurDir: (0x")) << lines[1];
+    EXPECT_TRUE(StartsWith(lines[1], "CurDir: (0x000000ce ")) << lines[1];
+    EXPECT_EQ(channel->LastOpenError(), ERROR_FILENAME_EXCED_RANGE);
 
     EXPECT_TRUE(channel->OpenFile("short.wav"));
 }
@@ -199,9 +206,11 @@ TEST_F(PlaybackChannelTest, NothingButADiskFileReachesTheGraph)
                                    Refused{"no/such/clip.wav", "0x00000003"}, Refused{"dir", "0x00000005"},
                                    Refused{"music/", "0x00000005"}}) {
         EXPECT_FALSE(channel->OpenFile(refused.path)) << refused.path;
+        EXPECT_EQ(channel->LastOpenError(), strtol(refused.error, nullptr, 16)) << refused.path;
         std::vector<std::string> lines = Lines(TakeLog());
         ASSERT_EQ(lines.size(), 3u) << refused.path;
-        EXPECT_TRUE(StartsWith(lines[0], std::string("OpenFile (") + refused.error + " ")) << lines[0];
+        for (const std::string& line : lines)
+            EXPECT_NE(line.find(std::string(" (") + refused.error + " "), std::string::npos) << line;
     }
     EXPECT_EQ(LatestGraph()->renderedPath, L"");
     EXPECT_TRUE(channel->OpenFile("clip.wav"));
@@ -258,10 +267,11 @@ TEST_F(PlaybackChannelTest, StartsAreCuedAndScheduledOnTheAgentClock)
     EXPECT_NE(graph->syncSource, nullptr) << "the graph runs on the agent's clock";
     SetFakeClockMs(1000);
     EXPECT_TRUE(channel->Run());
-    EXPECT_EQ(graph->calls, (Calls{"Stop", "Pause", "Seek 0", "Run at 1030"}));
+    EXPECT_EQ(graph->calls, (Calls{"Stop", "Pause", "Run at 1020"}))
+        << "a graph that has never run holds nothing to drop: no seek";
     EXPECT_EQ(channel->GetState(), 2);
     EXPECT_TRUE(channel->Run());
-    EXPECT_EQ(graph->calls.size(), 4u) << "a running channel goes on as it is";
+    EXPECT_EQ(graph->calls.size(), 3u) << "a running channel goes on as it is";
 
     NextGraphs().cueStalls = true;
     channel->Close();
@@ -271,18 +281,17 @@ TEST_F(PlaybackChannelTest, StartsAreCuedAndScheduledOnTheAgentClock)
     EXPECT_EQ(graph->startsMs, std::vector<LONGLONG>{5200});
 }
 
-// The position is the clock's time since the start is heard, never past
-// the end; "near the end" judges that position against the stop time or
-// the duration. Where a platform cannot be heard until a while after the run
-// call (Wine: 80 ms), the start is heard then.
+// The position is the clock's time since the start is heard (an output
+// latency after it is due: Wine's, some 60 ms), never past the end; "near
+// the end" judges that position against the stop time or the duration.
 TEST_F(PlaybackChannelTest, PositionAndStateFollowWhatIsHeard)
 {
     Load();
-    SetFakeStartDelayMs(80);
+    SetFakeOutputLatencyMs(60);
     SetFakeClockMs(1000);
     channel->Run();
-    SetFakeStartDelayMs(0);
-    EXPECT_EQ(graph->startsMs, std::vector<LONGLONG>{1030}) << "presented as early as it can be";
+    SetFakeOutputLatencyMs(0);
+    EXPECT_EQ(graph->startsMs, std::vector<LONGLONG>{1020});
     const struct {
         LONGLONG clockMs;
         double position;
@@ -319,21 +328,21 @@ TEST_F(PlaybackChannelTest, StopKeepsThePositionAndRunResumesThere)
     Load();
     SetFakeClockMs(1000);
     channel->Run();
-    SetFakeClockMs(2030);
+    SetFakeClockMs(2020);
     EXPECT_TRUE(channel->Stop());
     EXPECT_EQ(channel->GetState(), 0);
     SetFakeClockMs(5000);
     EXPECT_NEAR(channel->GetPosition(), 1.0, 1e-9);
     graph->calls.clear();
     channel->Run();
-    EXPECT_EQ(graph->calls, (Calls{"Stop", "Pause", "Seek 1", "Run at 5030"}));
+    EXPECT_EQ(graph->calls, (Calls{"Stop", "Pause", "Seek 1", "Run at 5020"}));
     EXPECT_FALSE(channel->IsStopped());
 
-    SetFakeClockMs(5530);
+    SetFakeClockMs(5520);
     graph->calls.clear();
     channel->SetStopTime(2.5);
     EXPECT_EQ(graph->stopTime, 2.5);
-    EXPECT_EQ(graph->calls, (Calls{"Stop", "Stop", "Pause", "Seek 1.5", "Run at 5560"}));
+    EXPECT_EQ(graph->calls, (Calls{"Stop", "Stop", "Pause", "Seek 1.5", "Run at 5540"}));
 }
 
 // A seek on a running channel plays on from there at once, even once it has
@@ -350,7 +359,7 @@ TEST_F(PlaybackChannelTest, SeeksTakeOnFinishedRunningAndStoppedChannels)
     graph->position = 3.0;
     graph->calls.clear();
     channel->Rewind();
-    EXPECT_EQ(graph->calls, (Calls{"Stop", "Stop", "Pause", "Seek 0", "Run at 10030"}));
+    EXPECT_EQ(graph->calls, (Calls{"Stop", "Stop", "Pause", "Seek 0", "Run at 10020"}));
     EXPECT_EQ(graph->position, 0.0);
     EXPECT_EQ(channel->GetState(), 2);
     EXPECT_EQ(channel->GetPosition(), 0.0);
@@ -365,7 +374,7 @@ TEST_F(PlaybackChannelTest, SeeksTakeOnFinishedRunningAndStoppedChannels)
     EXPECT_EQ(channel->GetPosition(), 1.25);
     EXPECT_EQ(channel->GetState(), 0);
     channel->Run();
-    EXPECT_EQ(graph->calls, (Calls{"Stop", "Stop", "Pause", "Seek 1.25", "Run at 11030"}));
+    EXPECT_EQ(graph->calls, (Calls{"Stop", "Stop", "Pause", "Seek 1.25", "Run at 11020"}));
 }
 
 TEST_F(PlaybackChannelTest, VolumeReachesTheGraphOnTheCurve)
@@ -399,20 +408,20 @@ TEST_F(PlaybackChannelTest, LoopSchedulesEachPassInTheOtherGraphAtTheExactEnd)
 
     SetFakeClockMs(1000);
     channel->Run();
-    EXPECT_EQ(first->startsMs, std::vector<LONGLONG>{1030});
-    EXPECT_EQ(second->calls, (Calls{"Stop", "Pause", "Seek 0", "Run at 3030"}));
+    EXPECT_EQ(first->startsMs, std::vector<LONGLONG>{1020});
+    EXPECT_EQ(second->calls, (Calls{"Stop", "Pause", "Run at 3020"}));
     double left = 0.0;
     ASSERT_TRUE(channel->SecondsToService(&left));
-    EXPECT_NEAR(left, 2.05, 1e-9) << "the next pass's start, and the slack";
+    EXPECT_NEAR(left, 2.04, 1e-9) << "the next pass's start, and the slack";
 
-    SetFakeClockMs(3049);
+    SetFakeClockMs(3039);
     channel->ServiceLoop();
     EXPECT_EQ(first->startsMs.size(), 1u) << "the first pass is still being handed on";
     EXPECT_NEAR(channel->GetPosition(), 0.019, 1e-9);
-    SetFakeClockMs(3050);
+    SetFakeClockMs(3040);
     channel->ServiceLoop();
-    EXPECT_EQ(first->startsMs, (std::vector<LONGLONG>{1030, 5030}));
-    EXPECT_EQ(second->startsMs, std::vector<LONGLONG>{3030}) << "the pass under way is left alone";
+    EXPECT_EQ(first->startsMs, (std::vector<LONGLONG>{1020, 5020}));
+    EXPECT_EQ(second->startsMs, std::vector<LONGLONG>{3020}) << "the pass under way is left alone";
     EXPECT_EQ(channel->GetState(), 2);
 
     channel->SetLoop(false);
@@ -434,7 +443,7 @@ TEST_F(PlaybackChannelTest, AClipTooShortToJoinStillPlaysEveryPass)
     second->duration = 0.01;
     SetFakeClockMs(1000);
     channel->Run();
-    EXPECT_EQ(second->startsMs, std::vector<LONGLONG>{1040});
+    EXPECT_EQ(second->startsMs, std::vector<LONGLONG>{1030});
     for (LONGLONG ms = 1000; ms < 2000; ms += 5) {
         SetFakeClockMs(ms);
         channel->ServiceLoop();
@@ -443,7 +452,7 @@ TEST_F(PlaybackChannelTest, AClipTooShortToJoinStillPlaysEveryPass)
     EXPECT_GE(passes, 15u);
     for (FakeFilterGraph* each : {graph, second}) {
         for (size_t pass = 1; pass < each->startsMs.size(); ++pass)
-            EXPECT_GE(each->startsMs[pass], each->startsMs[pass - 1] + 30);
+            EXPECT_GE(each->startsMs[pass], each->startsMs[pass - 1] + 20);
     }
 }
 
@@ -470,6 +479,128 @@ TEST_F(PlaybackChannelTest, ClosedLoopingChannelIsServicedSafely)
     double left = 0.0;
     EXPECT_FALSE(channel->SecondsToService(&left));
     EXPECT_EQ(LiveGraphs(), AgentKeptGraphs().Count()) << "the channel holds none";
+}
+
+// A host window of this process told of a channel's events, and what it was
+// told at which time of the agent's clock.
+class ToldHost {
+public:
+    struct Told {
+        int event;
+        int channel;
+        LPARAM position;
+        LONGLONG clockMs;
+    };
+    static const UINT kMessage = WM_APP + 7;
+
+    ToldHost() : window(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL))
+    {
+        EXPECT_TRUE(notify.Register(window, kMessage, FakeClockMs() * 10000));
+    }
+    ~ToldHost() { DestroyWindow(window); }
+
+    // Moves the clock on a millisecond at a time up to `untilMs`, the loop
+    // serviced and the host told at each.
+    void Follow(PlaybackChannel& channel, int number, LONGLONG untilMs)
+    {
+        for (LONGLONG ms = FakeClockMs(); ms <= untilMs; ++ms) {
+            SetFakeClockMs(ms);
+            channel.ServiceLoop();
+            notify.PostHeard(channel, number, ms * 10000);
+            MSG message;
+            while (PeekMessageA(&message, window, kMessage, kMessage, PM_REMOVE))
+                told.push_back(Told{QUAVEL_EVENT_OF(message.wParam), QUAVEL_CHANNEL_OF(message.wParam),
+                                    message.lParam, ms});
+        }
+    }
+
+    HWND window;
+    HostNotify notify;
+    std::vector<Told> told;
+};
+
+// Under Wine a start is heard an output latency (here 60 ms) after its time,
+// 20 ms after the run call: the end of a three-second clip run at 1000 ms
+// is heard at 4080, and told then
+// (2 ms early at most: the clock's step and the timer's), once.
+// A replay is a new end; what the host stops or closes never ends.
+TEST_F(PlaybackChannelTest, TheHostIsToldOnceWhenTheEndIsHeard)
+{
+    Load();
+    SetFakeOutputLatencyMs(60);
+    SetFakeClockMs(1000);
+    ToldHost host;
+    channel->Run();
+    SetFakeClockMs(4000);
+    double left = 0.0;
+    ASSERT_TRUE(host.notify.SecondsToNext(*channel, 4000 * 10000, &left));
+    EXPECT_NEAR(left, 0.078, 1e-9);
+    host.Follow(*channel, 1, 6000);
+    ASSERT_EQ(host.told.size(), 1u);
+    EXPECT_EQ(host.told[0].event, QUAVEL_EVENT_ENDED);
+    EXPECT_EQ(host.told[0].channel, 1);
+    EXPECT_EQ(host.told[0].position, 300);
+    EXPECT_EQ(host.told[0].clockMs, 4078);
+
+    channel->SetStopTime(1.5);
+    channel->Rewind();
+    host.Follow(*channel, 1, 8000);
+    ASSERT_EQ(host.told.size(), 2u) << "the replay's end";
+    EXPECT_EQ(host.told[1].clockMs, 6000 + 80 + 1500 - 2);
+    EXPECT_EQ(host.told[1].position, 150) << "the stop time is the end";
+
+    channel->Rewind();
+    host.Follow(*channel, 1, 8500);
+    channel->Stop();
+    host.Follow(*channel, 1, 11000);
+    channel->Run();
+    host.Follow(*channel, 1, 11500);
+    channel->Close();
+    host.Follow(*channel, 1, 14000);
+    EXPECT_EQ(host.told.size(), 2u) << "stopped and closed before their ends";
+
+    ASSERT_TRUE(channel->OpenFile("clip.wav"));
+    channel->Run();
+    DestroyWindow(host.window);
+    host.Follow(*channel, 1, 20000);
+    EXPECT_EQ(host.notify.Window(), static_cast<HWND>(NULL)) << "a window that is gone is dropped";
+    SetFakeOutputLatencyMs(0);
+}
+
+// Each pass after the first is told as it begins to be heard: a two-second
+// clip looped from 1000 ms is heard from 1080, its passes join at 3080 and
+// 5080. The loop turned off, the pass under way ends and that is told.
+TEST_F(PlaybackChannelTest, TheHostIsToldAsEachLoopPassBeginsToBeHeard)
+{
+    Load();
+    graph->duration = 2.0;
+    channel->SetLoop(true);
+    LatestGraph()->duration = 2.0;
+    SetFakeOutputLatencyMs(60);
+    SetFakeClockMs(1000);
+    ToldHost host;
+    channel->Run();
+    host.Follow(*channel, 2, 5500);
+    ASSERT_EQ(host.told.size(), 2u);
+    for (size_t wrap = 0; wrap < 2; ++wrap) {
+        EXPECT_EQ(host.told[wrap].event, QUAVEL_EVENT_WRAPPED);
+        EXPECT_EQ(host.told[wrap].channel, 2);
+        EXPECT_EQ(host.told[wrap].position, 0);
+        EXPECT_EQ(host.told[wrap].clockMs, 3078 + 2000 * static_cast<LONGLONG>(wrap));
+    }
+
+    channel->SetLoop(false);
+    host.Follow(*channel, 2, 8000);
+    ASSERT_EQ(host.told.size(), 3u);
+    EXPECT_EQ(host.told[2].event, QUAVEL_EVENT_ENDED);
+    EXPECT_EQ(host.told[2].clockMs, 7078);
+    EXPECT_EQ(host.told[2].position, 200);
+
+    channel->SetLoop(true);
+    host.notify.Unregister();
+    host.Follow(*channel, 2, 12000);
+    EXPECT_EQ(host.told.size(), 3u) << "nothing once unregistered";
+    SetFakeOutputLatencyMs(0);
 }
 
 // Every question to Wine's filter mapper leaves registry handles open for
@@ -573,7 +704,7 @@ TEST_F(ChosenFilterTest, ARememberedFilterThatCannotBeMadeLeavesTheChoiceToTheMa
 }
 
 // Pre-added filters change nothing a failed render reports: the same three
-// lines, with the error the render left, and no second attempt.
+// lines, with the render's HRESULT, and no second attempt.
 TEST_F(ChosenFilterTest, AFailedRenderWithdrawsTheOfferAndLogsTheRendersOwnError)
 {
     ASSERT_TRUE(channel->OpenFile("a.wav"));
@@ -588,7 +719,8 @@ TEST_F(ChosenFilterTest, AFailedRenderWithdrawsTheOfferAndLogsTheRendersOwnError
     EXPECT_TRUE(LatestGraph()->filters.empty()) << "offered filters left in the graph";
     std::vector<std::string> lines = Lines(TakeLog());
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x00000002 ")) << lines[0];
+    EXPECT_TRUE(StartsWith(lines[0], "OpenFile (0x80004005 ")) << lines[0];
+    EXPECT_EQ(channel->LastOpenError(), E_FAIL);
     EXPECT_EQ(channel->GetState(), -1);
 }
 
@@ -738,7 +870,7 @@ TEST_F(KeptGraphTest, AKeptSoundPlaysAgainFromItsGraphAsAFreshOpenWouldAndLeaves
     a->calls.clear();
     SetFakeClockMs(5000);
     channel->Run();
-    EXPECT_EQ(a->calls, (Calls{"Stop", "Pause", "Seek 0", "Run at 5030"}))
+    EXPECT_EQ(a->calls, (Calls{"Stop", "Pause", "Seek 0", "Run at 5020"}))
         << "cued while paused: nothing it had queued is heard";
 
     HANDLE writer = CreateFileA("a.wav", GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);

@@ -32,12 +32,12 @@ def sample(session, counts, agent_pid, baseline):
     return PERCENT * agent_s / wall_s, PERCENT * baseline_s / wall_s, details
 
 
-def measure(session, counts, agent_pid, baseline, phase, graphs):
+def measure(session, counts, agent_pid, baseline, phase, graphs, limit=LIMIT):
     """`baseline` is the bare window started for this phase; `graphs` says
     what it holds."""
     agent, bare, details = sample(session, counts, agent_pid, baseline)
     details["baseline"] = f"bare window program holding {graphs}"
-    return [verdict.ratio_row(f"idle CPU, {phase}", "% of a core", agent, bare, LIMIT, details)]
+    return [verdict.ratio_row(f"idle CPU, {phase}", "% of a core", agent, bare, limit, details)]
 
 
 def measure_kept(session, counts, agent_pid, baseline, before, sounds):

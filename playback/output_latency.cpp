@@ -1,13 +1,12 @@
-#include "playback/start_delay.h"
+#include "playback/output_latency.h"
 
 #include <audioclient.h>
 #include <mmdeviceapi.h>
 
 namespace {
 
-// Wine's DirectSound mixes three device stream latencies ahead, and its
-// renderer and mixer take about one more.
-const int kWineStartLatencies = 4;
+// Wine's DirectSound mixes this many device stream latencies ahead.
+const int kWineMixedAheadLatencies = 3;
 
 bool RunsOnWine()
 {
@@ -52,14 +51,14 @@ REFERENCE_TIME DeviceStreamLatency()
 
 }  // namespace
 
-REFERENCE_TIME MinimumStartDelay()
+REFERENCE_TIME OutputLatency()
 {
     static bool known = false;
-    static REFERENCE_TIME delay = 0;
+    static REFERENCE_TIME latency = 0;
     if (known)
-        return delay;
+        return latency;
     known = true;
     if (RunsOnWine())
-        delay = kWineStartLatencies * DeviceStreamLatency();
-    return delay;
+        latency = kWineMixedAheadLatencies * DeviceStreamLatency();
+    return latency;
 }
