@@ -28,10 +28,10 @@ bool StampedSteps::Send(int code, const char* argument)
     return true;
 }
 
-bool StampedSteps::Poll(const char* spec)
+bool StampedSteps::Poll(const char* codeForEvery)
 {
     int code = 0, forMs = 0, everyMs = 0;
-    if (sscanf(spec, "%d/%d/%d", &code, &forMs, &everyMs) != 3 || everyMs <= 0)
+    if (sscanf(codeForEvery, "%d/%d/%d", &code, &forMs, &everyMs) != 3 || everyMs <= 0)
         return false;
     DWORD start = GetTickCount();
     for (DWORD next = 0; GetTickCount() - start < static_cast<DWORD>(forMs); next += everyMs) {

@@ -46,7 +46,7 @@ public:
 
 private:
     bool Send(int code, const char* argument);
-    bool Poll(const char* spec);
+    bool Poll(const char* codeForEvery);
     bool Step(const char* step);
 
     Target& target_;

@@ -29,15 +29,15 @@ namespace {
 
 const UINT kToldMessage = WM_APP + 1;
 
-bool Rewrite(const char* spec)
+bool Rewrite(const char* targetAndSource)
 {
-    const char* bar = strchr(spec, '|');
+    const char* bar = strchr(targetAndSource, '|');
     std::string bytes;
     if (!bar || !ReadWholeFile(bar + 1, &bytes))
         return false;
-    DWORD error = RewriteFile(std::string(spec, bar), bytes);
+    DWORD error = RewriteFile(std::string(targetAndSource, bar), bytes);
     if (error != ERROR_SUCCESS)
-        fprintf(stderr, "timeline_host: rewriting %s failed, error %lu\n", spec,
+        fprintf(stderr, "timeline_host: rewriting %s failed, error %lu\n", targetAndSource,
                 static_cast<unsigned long>(error));
     return error == ERROR_SUCCESS;
 }

@@ -9,6 +9,9 @@ CHANNEL_HZ = (400, 1500)
 # The sweep whose instantaneous frequency tells which moment of a clip is
 # playing: how loop wraps are measured.
 CHIRP_HZ = (200, 4200)
+# A clip of that sweep played from its start shows its first whole period
+# this far in: a start heard later into the clip lost its head.
+CHIRP_FIRST_PERIOD_S = 0.0075
 
 
 def tone(frequency, seconds, amplitude, rate=RATE):

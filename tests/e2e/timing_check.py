@@ -29,7 +29,6 @@ RESUME_BOUND_MS = 60
 REPLAY_BOUND_MS = 300
 AFTER_END_MS = int(CLIP_S * 1000) + 500
 STATE_AFTER_MS = 200
-FIRST_PERIOD_S = 0.0075
 
 
 def script(clip):
@@ -64,7 +63,7 @@ def check_cue(session):
         if delay > START_BOUND_MS:
             problems.append(f"start {number}: heard {delay:.0f} ms after HC_Run "
                             f"(bound {START_BOUND_MS} ms)")
-        if 1000 * (heard[1] - FIRST_PERIOD_S) > HEAD_BOUND_MS:
+        if 1000 * (heard[1] - signals.CHIRP_FIRST_PERIOD_S) > HEAD_BOUND_MS:
             problems.append(f"start {number}: the head of the clip was lost")
 
     third = [index for index, command in enumerate(commands) if command[0] == HC_RUN][2]

@@ -27,8 +27,6 @@ REPLAY_POSITION_MS = 40
 # Past the clip's end, so that a replay comes to a clip that has finished.
 AFTER_END_MS = int(CLIP_S * 1000) + 600
 REPLAY_TARGET_S = 1.0
-# A start's first whole chirp period lies this far into the clip.
-FIRST_PERIOD_S = 0.0075
 
 
 def write_clips(session):
@@ -60,7 +58,7 @@ def start_delays(run):
     for _, _, sent, _ in run.commands(HC_RUN):
         heard = run.heard_from(sent, 0.0)
         delays.append(ms(heard[0] - sent) if heard else None)
-        lost.append(ms(heard[1] - FIRST_PERIOD_S) if heard else None)
+        lost.append(ms(heard[1] - signals.CHIRP_FIRST_PERIOD_S) if heard else None)
     return delays[0::2], delays[1::2], lost
 
 
